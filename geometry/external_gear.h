@@ -1,0 +1,18 @@
+// External spur and helical gears: circles, thicknesses, undercut and pointed-tip
+// checks and the outline cut by the ISO 53 basic rack, then the test dimensions.
+// Not for: ring gears (ring_gear.h) and racks (rack_outline.h).
+#pragma once
+
+#include "geometry/gear_record.h"
+
+namespace kovrex {
+
+// detail multiplies the point counts: 1 screen, 3 mesh check, 4 DXF, 8 virtual
+// gear of the root-stress calculation, 16 STL. Leaves valid = 0 and an empty
+// outline for unusable basic data.
+void ComputeExternalGearGeometry(GearRecord& gear, int detail);
+
+// Span W_k over k teeth and the dimension over two balls of a valid external gear.
+void ComputeSpanAndBallMeasurements(GearRecord& gear);
+
+}  // namespace kovrex
