@@ -1,6 +1,7 @@
 // Application globals and the reset of all program state.
 #include "app/app_state.h"
 
+#include "app/project_bindings.h"
 #include "app/services.h"
 #include "capacity/strength_types.h"
 #include "geometry/arrangement_state.h"
@@ -29,6 +30,7 @@ void ResetAllState() {
   ResetGearRecords();
   ResetArrangementState();
   ResetStrengthState();
+  ResetProjectBindings();
   QuitRequested = 0;
   ProjectModified = 0;
   StrengthWindowOpen = 0;
