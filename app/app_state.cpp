@@ -25,6 +25,7 @@ double CanvasPixelScale = 1.0;
 double ClipXMin = 0.0, ClipXMax = 0.0, ClipYMin = 0.0, ClipYMax = 0.0;
 double ClipT0 = 0.0, ClipT1 = 1.0;
 double DriveAngle = 0.0;
+double CanvasWidth = 0.0, CanvasHeight = 0.0;
 
 void ResetAllState() {
   ResetGearRecords();
@@ -47,6 +48,7 @@ void ResetAllState() {
   ClipT0 = 0.0;
   ClipT1 = 1.0;
   DriveAngle = 0.0;
+  CanvasWidth = CanvasHeight = 0.0;
   ResetServices();
 }
 

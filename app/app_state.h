@@ -24,6 +24,9 @@ extern double CanvasPixelScale;
 extern double ClipXMin, ClipXMax, ClipYMin, ClipYMax;
 extern double ClipT0, ClipT1;
 extern double DriveAngle;  // rotation of gear 1 / the pinion [rad]
+// Size of the canvas being painted [canvas pixels], set by PaintCanvas from its
+// arguments before anything is drawn; WorldToCanvas centres the pan point on it.
+extern double CanvasWidth, CanvasHeight;
 
 // Every global of the program (gear records, search results, strength results,
 // material tables, view and application state) to its start-up value, and the
