@@ -19,11 +19,19 @@ struct ContactGeometry {
   double contactPositions[4] = {0.0, 0.0, 0.0, 0.0};
 };
 
+// External pair at centre distance a, gear 2 at (a, 0), gear 1 turned by
+// driveAngle. Returns 0; returns 1 with the record cleared (no contacts) when a does
+// not exceed r_b1 + r_b2, so that no working pressure angle exists.
 int ComputePairLineOfAction(const GearRecord& gear1, const GearRecord& gear2, ContactGeometry& contact,
                             double centreDistance, double driveAngle);
+// Transverse contact ratio; 0 when a does not exceed r_b1 + r_b2.
 double ComputePairContactRatio(const GearRecord& gear1, const GearRecord& gear2, double centreDistance);
+// Pinion with rack, the rack below the pinion with its pitch line horizontal.
+// Returns 0; 1 with the record cleared for a pinion without usable circles.
 int ComputeRackLineOfAction(const GearRecord& pinion, const GearRecord& rack, ContactGeometry& contact,
                             double driveAngle);
+// Internal pair in the ring's frame: ring centre at the origin, pinion at (a, 0).
+// The record is left cleared when (r_b2 - r_b1) / a is not inside (0, 1).
 void ComputeInternalLineOfAction(const GearRecord& pinion, const GearRecord& ring, ContactGeometry& contact,
                                  double centreDistance, double driveAngle);
 
