@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <limits>
 #include <string_view>
 
 #include "geometry/arrangement_state.h"
@@ -18,6 +19,9 @@ namespace {
 using enum TextId;
 
 const char* T(TextId id) { return Tx(id); }
+
+// Stands for a value that cannot be computed; printed as "-".
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
 void Add(std::string& out, std::initializer_list<std::string_view> pieces) {
   for (std::string_view p : pieces) out += p;
@@ -208,11 +212,13 @@ std::string BuildPairReport() {
   const bool helical = g1.helixAngle > 0.0;
 
   // NaN when a no longer exceeds r_b1 + r_b2; the lines that depend on it then
-  // show "-".
+  // show "-". The line of action reports that case as a cleared record and a
+  // contact ratio of 0, which must not be printed as a path of 0.000 mm.
   double alphaW = std::acos((g1.baseRadius + g2.baseRadius) / a);
   ContactGeometry contact;
-  ComputePairLineOfAction(g1, g2, contact, a, /*driveAngle=*/0.0);
-  double epsAlpha = ComputePairContactRatio(g1, g2, a);
+  const bool meshes = ComputePairLineOfAction(g1, g2, contact, a, /*driveAngle=*/0.0) == 0;
+  double pathLength = meshes ? contact.positionE - contact.positionA : kNoValue;
+  double epsAlpha = meshes ? ComputePairContactRatio(g1, g2, a) : kNoValue;
   double epsBeta = helical ? ComputeOverlapRatio(g1) : 0.0;
   double jn = (g1.thicknessAllowance + g2.thicknessAllowance) * std::cos(g1.pressureAngle);
   double z1 = static_cast<double>(g1.toothCount), z2 = static_cast<double>(g2.toothCount);
@@ -232,7 +238,7 @@ std::string BuildPairReport() {
   Add(out, {T(RptBacklashLabel), Fixed(4, jn), T(RptBacklashText)});
   Add(out, {T(RptCircBacklashLabel), Fixed(4, jn / (std::cos(alphaW) * std::cos(g1.baseHelixAngle))),
             T(RptCircBacklashText)});
-  Add(out, {T(RptPathLabel), Fixed(3, contact.positionE - contact.positionA), T(RptPathText)});
+  Add(out, {T(RptPathLabel), Fixed(3, pathLength), T(RptPathText)});
   Add(out, {T(RptContactRatioLabel), Fixed(3, epsAlpha), T(RptContactRatioText)});
   if (helical) AddOverlapLines(out, epsAlpha, epsBeta);
   if (BelowOrUnknown(epsAlpha + epsBeta, 1.1)) out += T(RptWarnContactRatio);
@@ -270,9 +276,10 @@ std::string BuildRackPairReport() {
 
   if (bothValid) {
     ContactGeometry contact;
-    ComputeRackLineOfAction(pinion, rack, contact, /*driveAngle=*/0.0);
-    double epsAlpha = (contact.positionE - contact.positionA) /
-                      (kPi * pinion.transverseModule * std::cos(pinion.transversePressureAngle));
+    const bool meshes = ComputeRackLineOfAction(pinion, rack, contact, /*driveAngle=*/0.0) == 0;
+    double epsAlpha = meshes ? (contact.positionE - contact.positionA) /
+                                   (kPi * pinion.transverseModule * std::cos(pinion.transversePressureAngle))
+                             : kNoValue;
     double epsBeta = helical ? ComputeOverlapRatio(pinion) : 0.0;
     Add(out, {T(RptContactRatioLabel), Fixed(3, epsAlpha), T(RptContactRatioText)});
     if (helical) AddOverlapLines(out, epsAlpha, epsBeta);
@@ -347,7 +354,10 @@ std::string BuildInternalPairReport() {
   double alphaW = std::acos((ring.baseRadius - pinion.baseRadius) / a);
   ContactGeometry contact;
   ComputeInternalLineOfAction(pinion, ring, contact, a, /*driveAngle=*/0.0);
-  double pathLength = contact.positionE - contact.positionA;
+  // A cleared record (no working pressure angle) has no path of contact.
+  const bool meshes = contact.workingPressureAngle > 0.0;
+  double pathLength = meshes ? contact.positionE - contact.positionA : kNoValue;
+  double positionA = meshes ? contact.positionA : kNoValue;
   double epsAlpha =
       pathLength / (kPi * pinion.transverseModule * std::cos(pinion.transversePressureAngle));
   double epsBeta = helical ? ComputeOverlapRatio(pinion) : 0.0;
@@ -380,7 +390,7 @@ std::string BuildInternalPairReport() {
   AddWarnings(out, {
                        {BelowOrUnknown(epsAlpha + epsBeta, 1.1), RptWarnContactRatio},
                        {BelowOrUnknown(c1, 0.1 * m1) || BelowOrUnknown(c2, 0.1 * m1), RptWarnClearance},
-                       {AboveOrUnknown(involuteStart - 0.000001, contact.positionA), RptWarnRingTipOnFillet},
+                       {AboveOrUnknown(involuteStart - 0.000001, positionA), RptWarnRingTipOnFillet},
                    });
   if (AboveOrUnknown(InternalPenetration, 0.002 * m1)) {
     Add(out, {T(RptWarnInterference), Fixed(3, InternalPenetration), T(RptInterferenceDepthEnd),

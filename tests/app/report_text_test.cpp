@@ -519,7 +519,16 @@ TEST_F(ReportLines, UncomputableValuesShowDashAndRaiseTheirWarning) {
   std::string text = BuildReportText();
   EXPECT_TRUE(ContainsLines(text, "  αw = -°  operating pressure angle")) << text;
   EXPECT_TRUE(ContainsLines(text, "  εα = -   transverse contact ratio")) << text;
+  EXPECT_TRUE(ContainsLines(text, "  gα = -   length of path of contact A–E")) << text;
   // An unknown contact ratio is not a sufficient one.
+  EXPECT_TRUE(ContainsLines(text, "  ! contact ratio too small")) << text;
+  // The same for an internal pair whose ring is too close: (r_b2 - r_b1) / a > 1.
+  SetInternal();
+  InternalCentreDistance = 5.0;
+  text = BuildReportText();
+  EXPECT_TRUE(ContainsLines(text, "  αw = -°  operating pressure angle")) << text;
+  EXPECT_TRUE(ContainsLines(text, "  gα = -   length of path of contact A–E")) << text;
+  EXPECT_TRUE(ContainsLines(text, "  εα = -   transverse contact ratio")) << text;
   EXPECT_TRUE(ContainsLines(text, "  ! contact ratio too small")) << text;
   // No tooth on gear 1: the ratio z2/z1 has no value.
   SetPair();
