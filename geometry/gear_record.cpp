@@ -55,7 +55,13 @@ double InvertInvoluteFunction(double v) {
     double t = std::tan(a);
     double step = (t - a - v) / (t * t);
     if (!std::isfinite(step)) break;
-    a -= step;
+    double next = a - step;
+    // From below the root (v above inv(1.4) = 4.4) a full step can jump past pi/2
+    // onto the next branch of tan; halving the distance to pi/2 keeps the angle
+    // on the branch, and Newton converges from above the root.
+    if (next >= kPi / 2.0) next = (a + kPi / 2.0) / 2.0;
+    if (next <= 0.0) next = a / 2.0;
+    a = next;
   }
   return a;
 }
