@@ -17,6 +17,7 @@
 #include "geometry/arrangement_state.h"
 #include "geometry/gear_record.h"
 #include "geometry/line_of_action.h"
+#include "numbers/number_text.h"
 #include "support/test_support.h"
 #include "text/texts.h"
 
@@ -497,6 +498,44 @@ TEST_F(ReportLines, HubKeywayLines) {
   Gear1.keywayWidth = 8.0;
   Gear1.keywayDepth = 1.0;
   EXPECT_EQ(BuildHubKeyReportBlock(Gear1), "");
+}
+
+TEST_F(ReportLines, HelicalPairLines) {
+  Gear1 = HandGear(2.0, 20, 0.0, 10.0);
+  Gear2 = HandGear(2.0, 40, 0.0, 10.0);
+  Gear2.hand = -1;
+  PairCentreDistance = Gear1.pitchRadius + Gear2.pitchRadius;
+  DisplayMode = static_cast<int>(DisplayKind::Pair);
+  // At the reference centre distance α_w = α_t; ε_α from the tip circles, ε_β =
+  // b sin β / (π m) with b = 20.
+  double at = Gear1.transversePressureAngle, a = PairCentreDistance;
+  auto tangent = [](const GearRecord& g) { return std::sqrt(g.tipRadius * g.tipRadius - g.baseRadius * g.baseRadius); };
+  double epsAlpha = (tangent(Gear1) + tangent(Gear2) - a * std::sin(at)) / (kPi * Gear1.transverseModule * std::cos(at));
+  double epsBeta = 20.0 * std::sin(10.0 * kPi / 180.0) / (kPi * 2.0);
+  const std::string alpha = FormatFixed(3, at * 180.0 / kPi), ea = FormatFixed(3, epsAlpha),
+                    eb = FormatFixed(3, epsBeta), eg = FormatFixed(3, epsAlpha + epsBeta);
+  EXPECT_EQ(eb, "0.553");
+  const std::string english = "  β  = 10.000°   gear 1 right, gear 2 left\n  αw = " + alpha +
+                              "°  operating pressure angle";
+  const std::string dutch = "  β  = 10.000°   wiel 1 rechts, wiel 2 links\n  αw = " + alpha + "°  bedrijfsdrukhoek";
+  const std::string englishRatios = "  εα = " + ea + "   transverse contact ratio\n  εβ = " + eb +
+                                    "   overlap ratio\n  εγ = " + eg + "   total contact ratio";
+  const std::string dutchRatios = "  εα = " + ea + "   profieloverdekking\n  εβ = " + eb +
+                                  "   sprongoverdekking\n  εγ = " + eg + "   totale overdekking";
+  std::string text = BuildReportText();
+  EXPECT_TRUE(ContainsLines(text, english)) << text;
+  EXPECT_TRUE(ContainsLines(text, englishRatios)) << text;
+  SetTextLanguageForTest(true);
+  text = BuildReportText();
+  EXPECT_TRUE(ContainsLines(text, dutch)) << text;
+  EXPECT_TRUE(ContainsLines(text, dutchRatios)) << text;
+  // A spur pair has none of the three.
+  SetPair();
+  for (const std::string& line : SplitLines(BuildReportText())) {
+    EXPECT_NE(line.rfind("  β", 0), 0u) << line;
+    EXPECT_NE(line.rfind("  εβ", 0), 0u) << line;
+    EXPECT_NE(line.rfind("  εγ", 0), 0u) << line;
+  }
 }
 
 // A ball dimension the geometry could not compute is left at 0 and shows "-":
