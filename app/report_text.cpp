@@ -42,10 +42,11 @@ std::string Whole(int64_t n) { return FormatFixed(0, static_cast<double>(n)); }
 
 std::string Degrees(double radians) { return Fixed(3, radians * kRadToDeg); }
 
-// The geometry leaves a dimension over (or between) balls that it cannot compute
-// at 0; a real one is never 0, so 0 means "no value", not "0.000 mm".
-std::string BallDimension(double value) {
-  return value == 0.0 ? std::string(T(RptNoValue)) : Fixed(3, value);
+// The geometry leaves a dimension over (or between) balls, or a ball diameter,
+// that it cannot compute at 0; a real one is never 0 (a computed ball is at least
+// one rounding step), so 0 means "no value", not "0.000 mm".
+std::string BallValue(int decimals, double value) {
+  return value == 0.0 ? std::string(T(RptNoValue)) : Fixed(decimals, value);
 }
 
 // Warnings that guard a minimum or maximum are written so that a value which
@@ -185,11 +186,11 @@ std::string BuildGearReportSection(const GearRecord& g, const std::string& title
     Add(out, {T(RptWarnSpanWidth), Fixed(1, g.minFaceWidthForSpan + 2.0), T(RptCloseEnd)});
 
   const bool oddTeeth = g.toothCount % 2 != 0;
-  Add(out, {T(RptBallLabel), BallDimension(g.dimensionOverBalls)});
+  Add(out, {T(RptBallLabel), BallValue(3, g.dimensionOverBalls)});
   if (oddTeeth) {
-    Add(out, {T(RptOverBalls), Fixed(2, g.ballDiameter), T(RptOddTeethEnd)});
+    Add(out, {T(RptOverBalls), BallValue(2, g.ballDiameter), T(RptOddTeethEnd)});
   } else {
-    Add(out, {T(helical ? RptOverBalls : RptOverPins), Fixed(2, g.ballDiameter), T(RptLineEnd)});
+    Add(out, {T(helical ? RptOverBalls : RptOverPins), BallValue(2, g.ballDiameter), T(RptLineEnd)});
   }
 
   AddWarnings(out, {
@@ -324,8 +325,8 @@ std::string BuildInternalGearBlock(const GearRecord& g, const std::string& title
   }
   Add(out, {T(RptFaceWidthLabel), Fixed(2, g.faceWidth), T(RptLineEnd)});
   out += T(RptRingInspectionTitle);
-  Add(out, {T(RptBetweenBallsLabel), BallDimension(g.dimensionOverBalls), T(RptBetweenBallsText),
-            Fixed(2, g.ballDiameter), T(RptLineEnd)});
+  Add(out, {T(RptBetweenBallsLabel), BallValue(3, g.dimensionOverBalls), T(RptBetweenBallsText),
+            BallValue(2, g.ballDiameter), T(RptLineEnd)});
   AddWarnings(out, {
                        {g.ballBeyondTipFlag == 0, RptWarnBallInsideTip},
                        // For a ring the undercut flag means the tip circle was raised to the base circle.

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,46 +17,17 @@
 #include "geometry/gear_record.h"
 #include "geometry/line_of_action.h"
 #include "numbers/number_text.h"
+#include "support/report_lines.h"
 #include "support/test_support.h"
 #include "text/texts.h"
 
 namespace kovrex {
 namespace {
 
+using test::ContainsLines;
+using test::FirstBadLine;
 using test::KovrexTest;
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
-// True when `lines` (one or more lines, without the last line feed) stand in the
-// text as whole lines, one after the other.
-bool ContainsLines(const std::string& text, const std::string& lines) {
-  return ("\n" + text).find("\n" + lines + "\n") != std::string::npos;
-}
-
-// The first line that holds "nan", "inf" (any case) or a negative zero such as
-// "-0" or "-0.000"; "" when there is none.
-std::string FirstBadLine(const std::string& text) {
-  static const std::regex negativeZero(R"(-0(\.0+)?([^0-9.]|$))");
-  for (const std::string& line : SplitLines(text)) {
-    std::string lower = line;
-    for (char& c : lower)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (lower.find("nan") != std::string::npos || lower.find("inf") != std::string::npos ||
-        std::regex_search(line, negativeZero))
-      return line;
-  }
-  return "";
-}
+using test::SplitLines;
 
 // ---------------------------------------------------------------------------
 // Records built by hand from the closed forms, so that each field can be set to
@@ -549,6 +519,14 @@ TEST_F(ReportLines, BallDimensionLeftAtZeroShowsDash) {
   EXPECT_TRUE(ContainsLines(BuildReportText(), "  Mi = -   between 2 balls Ø 3.50"));
   SetTextLanguageForTest(true);
   EXPECT_TRUE(ContainsLines(BuildReportText(), "  Mi = -   tussen 2 kogels Ø 3.50"));
+  // No ball either: a computed ball is at least 0.01 mm.
+  RingGear.ballDiameter = 0.0;
+  EXPECT_TRUE(ContainsLines(BuildReportText(), "  Mi = -   tussen 2 kogels Ø -"));
+  SetTextLanguageForTest(false);
+  Gear1 = HandGear(2.0, 21, 0.0);
+  Gear1.dimensionOverBalls = Gear1.ballDiameter = 0.0;
+  DisplayMode = static_cast<int>(DisplayKind::Single);
+  EXPECT_TRUE(ContainsLines(BuildReportText(), "  Md = -   over 2 balls Ø - (odd z)"));
 }
 
 TEST_F(ReportLines, UncomputableValuesShowDashAndRaiseTheirWarning) {
