@@ -2,6 +2,10 @@
 // and when a project opens) and of applying the start-up pair of 200 / 400 teeth.
 #include <benchmark/benchmark.h>
 
+#include "app/control_store.h"
+#include "app/controls.h"
+#include "app/pair_commands.h"
+#include "geometry/arrangement_state.h"
 #include "geometry/pair_search.h"
 
 namespace {
@@ -35,3 +39,27 @@ static void BM_PairSearchBothSeries1000mm(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(kovrex::SearchPairCombinationRows(in));
 }
 BENCHMARK(BM_PairSearchBothSeries1000mm);
+
+// Applying the start-up row: proposal of x1, both outlines of 200 and 400 teeth,
+// hub and keyway, report and redraw request.
+static void BM_SelectStartUpPair(benchmark::State& state) {
+  struct Field {
+    int control;
+    const char* text;
+  };
+  const Field fields[] = {{kovrex::GadgetPairCentreDistance, "60"}, {kovrex::GadgetPairRatio, "2"},
+                          {kovrex::GadgetPairPressureAngle, "20"},  {kovrex::GadgetPairHelixAngle, "0"},
+                          {kovrex::GadgetPairTolerance, "2"},       {kovrex::GadgetPairSumXMin, "-0.5"},
+                          {kovrex::GadgetPairSumXMax, "1.0"},       {kovrex::GadgetPairZMin, "12"},
+                          {kovrex::GadgetPairX1, "0"},              {kovrex::GadgetPairFaceWidth, "10"},
+                          {kovrex::GadgetPairBacklash, "0"},        {kovrex::GadgetPairBore1, "8"},
+                          {kovrex::GadgetPairBore2, "12"}};
+  for (const Field& f : fields) kovrex::Controls().SetText(f.control, f.text);
+  kovrex::SearchPairCombinations();
+  if (kovrex::PairResultList.empty()) {
+    state.SkipWithError("no rows");
+    return;
+  }
+  for (auto _ : state) benchmark::DoNotOptimize(kovrex::SelectPairCombination(0));
+}
+BENCHMARK(BM_SelectStartUpPair);
