@@ -34,7 +34,9 @@ bool PressureAngleInRange(double deg) { return deg >= 10.0 && deg <= 35.0; }
 
 // A face width of 0 gives infinite stresses and solids without volume, a negative
 // one inside-out solids; a negative bore has no meaning.
-bool BodyInputsUsable(double faceWidth, double bore) { return faceWidth > 0.0 && std::isfinite(faceWidth) && bore >= 0.0 && std::isfinite(bore); }
+bool BodyInputsUsable(double faceWidth, double bore) {
+  return faceWidth > 0.0 && std::isfinite(faceWidth) && bore >= 0.0 && std::isfinite(bore);
+}
 
 double BaseRadiusOf(double m, int64_t z, double alphaNDeg, double betaDeg) {
   const double beta = betaDeg * kDegToRad;
@@ -110,10 +112,13 @@ void SearchPairCombinations() {
     return;
   }
   PairResultList = SearchPairCombinationRows(in);
-  for (const PairCombination& row : PairResultList) Controls().AddItem(GadgetPairResults, FormatPairCombinationRow(row));
-  if (PairResultList.empty())
-    Svc().messageBox(MessageIcon::Info, Tx(TextId::ProductName),
-                     Tx(in.searchHelixAngle ? TextId::PairSearchNoCombinationsHelix : TextId::PairSearchNoCombinationsShift));
+  for (const PairCombination& row : PairResultList)
+    Controls().AddItem(GadgetPairResults, FormatPairCombinationRow(row));
+  if (PairResultList.empty()) {
+    const TextId text =
+        in.searchHelixAngle ? TextId::PairSearchNoCombinationsHelix : TextId::PairSearchNoCombinationsShift;
+    Svc().messageBox(MessageIcon::Info, Tx(TextId::ProductName), Tx(text));
+  }
 }
 
 int SelectPairCombination(int64_t row) {

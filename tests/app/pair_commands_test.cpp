@@ -494,8 +494,10 @@ TEST_F(PairCommandsTest, RejectedSingleGearInputsChangeNothing) {
   }
   EXPECT_TRUE(services.messages.empty());
   // The limits themselves are accepted.
-  for (const Case& c : {Case{GadgetSingleTeeth, "3"}, Case{GadgetSingleTeeth, "1000"}, Case{GadgetSinglePressureAngle, "10"},
-                        Case{GadgetSinglePressureAngle, "35"}, Case{GadgetSingleHelixAngle, "45"}, Case{GadgetSingleBore, "0"}}) {
+  const Case limits[] = {{GadgetSingleTeeth, "3"},          {GadgetSingleTeeth, "1000"},
+                         {GadgetSinglePressureAngle, "10"}, {GadgetSinglePressureAngle, "35"},
+                         {GadgetSingleHelixAngle, "45"},    {GadgetSingleBore, "0"}};
+  for (const Case& c : limits) {
     Restart();
     store.SetText(c.control, c.text);
     EXPECT_EQ(ComputeSingleGearFromInputs(false), 0) << c.text;
