@@ -4,6 +4,7 @@
 // that are rejected without changing anything.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "app/controls.h"
 #include "app/pair_commands.h"
 #include "geometry/arrangement_state.h"
+#include "geometry/external_gear.h"
 #include "geometry/gear_record.h"
 #include "geometry/line_of_action.h"
 #include "numbers/number_text.h"
@@ -290,6 +292,36 @@ Mesh MeasureMesh(const GearRecord& g1, const GearRecord& g2, double a) {
   return m;
 }
 
+// Second method: the arc of tooth 0 on the circle of radius rw, measured where the
+// outline (regenerated densely) crosses that circle.
+double OutlineThicknessAt(const GearRecord& displayed, double rw) {
+  GearRecord g = displayed;
+  ComputeExternalGearGeometry(g, /*detail=*/16);
+  const double half = kPi / static_cast<double>(g.toothCount);
+  double lo = 0.0, hi = 0.0;
+  int found = 0;
+  for (const OutlinePolyline& line : g.outline) {
+    for (size_t k = 1; k < line.points.size(); ++k) {
+      const OutlinePoint p = line.points[k - 1], q = line.points[k];
+      const double dx = q.x - p.x, dy = q.y - p.y;
+      // |p + t d| = rw, 0 <= t < 1.
+      const double qa = dx * dx + dy * dy, qb = 2.0 * (p.x * dx + p.y * dy), qc = p.x * p.x + p.y * p.y - rw * rw;
+      const double disc = qb * qb - 4.0 * qa * qc;
+      if (qa == 0.0 || disc < 0.0) continue;
+      for (double t : {(-qb - std::sqrt(disc)) / (2.0 * qa), (-qb + std::sqrt(disc)) / (2.0 * qa)}) {
+        if (t < 0.0 || t >= 1.0) continue;
+        const double angle = std::atan2(p.y + t * dy, p.x + t * dx);
+        if (std::fabs(angle) >= half) continue;
+        lo = std::min(lo, angle);
+        hi = std::max(hi, angle);
+        ++found;
+      }
+    }
+  }
+  EXPECT_EQ(found, 2);
+  return rw * (hi - lo);
+}
+
 TEST_F(PairCommandsTest, ComputedPairsMeshWithoutBacklashAndWithTheClearance) {
   struct Case {
     const char* a;
@@ -304,7 +336,7 @@ TEST_F(PairCommandsTest, ComputedPairsMeshWithoutBacklashAndWithTheClearance) {
     store.SetState(GadgetPairSearchBeta, c.helixMode);
     SearchPairCombinations();
     ASSERT_FALSE(PairResultList.empty()) << c.a;
-    int checked = 0;
+    int checked = 0, measured = 0;
     for (int64_t row = 0; row < static_cast<int64_t>(PairResultList.size()); ++row) {
       const PairCombination r = PairResultList[static_cast<size_t>(row)];
       ASSERT_EQ(SelectPairCombination(row), 0);
@@ -315,9 +347,18 @@ TEST_F(PairCommandsTest, ComputedPairsMeshWithoutBacklashAndWithTheClearance) {
       EXPECT_NEAR(m.normalBacklash, 0.0, 1e-9) << c.a << " m " << r.module << " z1 " << r.teeth1;
       EXPECT_NEAR(m.clearance1, 0.25 * r.module, 1e-9) << c.a << " m " << r.module << " z1 " << r.teeth1;
       EXPECT_NEAR(m.clearance2, 0.25 * r.module, 1e-9) << c.a << " m " << r.module << " z1 " << r.teeth1;
+      if (r.teeth2 <= 100) {
+        const double aw = std::acos((Gear1.baseRadius + Gear2.baseRadius) / a);
+        const double rw1 = Gear1.baseRadius / std::cos(aw), rw2 = Gear2.baseRadius / std::cos(aw);
+        EXPECT_NEAR(OutlineThicknessAt(Gear1, rw1) + OutlineThicknessAt(Gear2, rw2),
+                    2.0 * kPi * rw1 / static_cast<double>(r.teeth1), 1e-4 * r.module)
+            << c.a << " m " << r.module << " z1 " << r.teeth1;
+        ++measured;
+      }
       ++checked;
     }
     EXPECT_GT(checked, 2) << c.a;
+    EXPECT_GT(measured, 0) << c.a;
   }
 }
 
