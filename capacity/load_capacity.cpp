@@ -137,4 +137,111 @@ std::string RateSafetyMargin(double safety, double minimumSafety) {
   return Tx(TextId::StrengthMarginFail);
 }
 
+int ComputeStrengthResults(const GearRecord& gearA, const GearRecord& gearB, ToothKind kind,
+                           double centreDistance, double epsAlpha, StrengthInput& input,
+                           StrengthResult& result) {
+  result = StrengthResult{};
+  const double t1 = input.torque1;
+  const double n1 = input.speed1;
+  // An infinite torque or speed would pass "> 0" and spread through every value.
+  if (gearA.valid == 0 || gearB.valid == 0 || !(n1 > 0.0) || !(t1 > 0.0) || !std::isfinite(n1) ||
+      !std::isfinite(t1)) {
+    result.message = Tx(TextId::StrengthInvalidInput);
+    return 0;
+  }
+  input.accuracyGrade = ClampAccuracyGrade(input.accuracyGrade);
+  const int64_t q = input.accuracyGrade;
+  const bool rack = kind == ToothKind::Rack;
+
+  const double m = gearA.normalModule;
+  const int64_t z1 = gearA.toothCount;
+  const double d1 = 2.0 * gearA.pitchRadius;
+  const double b = std::min(gearA.faceWidth, gearB.faceWidth);
+  const double ft = 2000.0 * t1 / d1;
+  const double v = kPi * d1 * n1 / 60000.0;
+  const double u = rack ? 0.0 : static_cast<double>(gearB.toothCount) / static_cast<double>(z1);
+  const double n2 = rack ? 0.0 : n1 / u;
+  const double epsBeta = ComputeOverlapRatio(gearA);
+  result.torque1 = t1;
+  result.tangentialForce = ft;
+  result.pitchLineVelocity = v;
+  result.ratio = u;
+  result.speed2 = n2;
+  result.faceWidth = b;
+  result.epsAlpha = epsAlpha;
+  result.epsBeta = epsBeta;
+
+  const double ka = input.applicationFactor;
+  result.KV = DynamicFactor(q, ka, ft, b, z1, v, u, rack, epsBeta);
+  result.KHbeta = FaceLoadFactorContact(q, b, d1);
+  result.KHalpha = TransverseLoadFactor(q);
+  result.KFalpha = result.KHalpha;
+  result.KFbeta = FaceLoadFactorRoot(result.KHbeta, b, (gearA.addendumCoeff + gearA.dedendumCoeff) * m);
+
+  double alphaWt = gearA.transversePressureAngle;
+  double fz = 1.0;
+  if (kind == ToothKind::External) {
+    alphaWt = std::acos((gearA.baseRadius + gearB.baseRadius) / centreDistance);
+    fz = (u + 1.0) / u;
+  } else if (kind == ToothKind::Ring) {
+    alphaWt = std::acos((gearB.baseRadius - gearA.baseRadius) / centreDistance);
+    fz = (u - 1.0) / u;
+  }
+  result.ZH = ZoneFactor(gearA.baseHelixAngle, gearA.transversePressureAngle, alphaWt);
+  result.ZE = ElasticityFactor(input.elasticModulus[0], input.poissonRatio[0], input.elasticModulus[1],
+                               input.poissonRatio[1]);
+  result.Zeps = PittingContactRatioFactor(epsAlpha, epsBeta);
+  result.Zbeta = PittingHelixFactor(gearA.helixAngle);
+  result.ZLVR = FinishAndLubricationFactor(input.flankFinish, input.lubrication);
+  const double loadProduct = ka * result.KV * result.KHbeta * result.KHalpha;
+  result.sigmaH = result.ZH * result.ZE * result.Zeps * result.Zbeta * std::sqrt(ft / (d1 * b) * fz) *
+                  std::sqrt(loadProduct);
+  result.Yeps = RootContactRatioFactor(gearA.baseHelixAngle, epsAlpha);
+  result.Ybeta = RootHelixFactor(epsBeta, gearA.helixAngle);
+
+  {
+    // Gear A is always an external gear; gear B is examined as what it is.
+    GearRecord virtualA, virtualB;
+    BuildVirtualGearForRootStress(gearA, ToothKind::External, virtualA);
+    BuildVirtualGearForRootStress(gearB, kind, virtualB);
+    int foundA = ComputeToothRootFormFactors(virtualA, ToothKind::External, result.rootSection[0]);
+    int foundB = ComputeToothRootFormFactors(virtualB, kind, result.rootSection[1]);
+    if (foundA == 0 || foundB == 0) {
+      result.message = Tx(TextId::StrengthRootSectionNotFound);
+      return 0;
+    }
+  }
+
+  const double cycles1 = n1 * 60.0 * input.lifeHours;
+  double cycles2 = n2 * 60.0 * input.lifeHours;
+  if (rack) {
+    // Each rack tooth meets the pinion once on the rack's way past it.
+    cycles2 = static_cast<double>(z1) * cycles1 / static_cast<double>(std::max<int64_t>(gearB.toothCount, 1));
+  }
+  result.loadCycles[0] = cycles1;
+  result.loadCycles[1] = cycles2;
+
+  const double rootLoad = ft / (b * m) * result.Ybeta * result.Yeps * ka * result.KV * result.KFbeta *
+                          result.KFalpha;
+  for (int i = 0; i < 2; ++i) {
+    result.YF[i] = result.rootSection[i].formFactor;
+    result.YS[i] = result.rootSection[i].stressCorrectionFactor;
+    result.YX[i] = RootSizeFactor(m);
+    result.ZNT[i] = PittingLifeFactor(result.loadCycles[i], input.lifeCurveClass[i]);
+    result.YNT[i] = RootLifeFactor(result.loadCycles[i], input.lifeCurveClass[i]);
+    result.sigmaHG[i] = input.sigmaHlim[i] * result.ZNT[i] * result.ZLVR;
+    result.SH[i] = result.sigmaHG[i] / result.sigmaH;
+    result.sigmaF[i] = rootLoad * result.YF[i] * result.YS[i];
+    // 2.0 is the stress correction factor Y_ST of the reference test gear.
+    result.sigmaFG[i] = input.sigmaFlim[i] * 2.0 * result.YNT[i] * result.YX[i];
+    result.SF[i] = result.sigmaFG[i] / result.sigmaF[i];
+  }
+  // Contact stress grows with the square root of the torque, root stress linearly.
+  const double shRatio = std::min(result.SH[0], result.SH[1]) / input.minSafetyH;
+  result.maxTorquePitting = t1 * shRatio * shRatio;
+  result.maxTorqueRoot = t1 * std::min(result.SF[0], result.SF[1]) / input.minSafetyF;
+  result.ok = 1;
+  return 1;
+}
+
 }  // namespace kovrex
