@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace kovrex {
 namespace {
@@ -11,6 +13,31 @@ namespace {
 // about the ray at angle 0 and its repetition with the pitch.
 double Fold(double theta, double pitch) {
   return std::fabs(theta - pitch * std::round(theta / pitch));
+}
+
+// The tables hold every point of a whole outline (160 000 for a 999-tooth ring at
+// the mesh check's detail) and are rebuilt on every recomputation, so they are
+// sorted by a stable radix sort on the bits of the angle: for the non-negative
+// doubles here the bit patterns order as the values do.
+void SortByAngle(std::vector<PolarProfileEntry>& entries) {
+  const size_t n = entries.size();
+  if (n < 2) return;
+  std::vector<uint64_t> keys(n);
+  std::vector<uint32_t> order(n), scratch(n);
+  for (size_t i = 0; i < n; ++i) {
+    std::memcpy(&keys[i], &entries[i].angle, sizeof(uint64_t));
+    order[i] = static_cast<uint32_t>(i);
+  }
+  for (int shift = 0; shift < 64; shift += 16) {
+    std::vector<uint32_t> count(65537, 0);
+    for (uint32_t i : order) ++count[((keys[i] >> shift) & 0xFFFF) + 1];
+    for (size_t d = 1; d < count.size(); ++d) count[d] += count[d - 1];
+    for (uint32_t i : order) scratch[count[(keys[i] >> shift) & 0xFFFF]++] = i;
+    order.swap(scratch);
+  }
+  std::vector<PolarProfileEntry> sorted(n);
+  for (size_t i = 0; i < n; ++i) sorted[i] = entries[order[i]];
+  entries.swap(sorted);
 }
 
 }  // namespace
@@ -24,10 +51,9 @@ void BuildPolarProfileTable(const GearRecord& gear, PolarProfileTable& table) {
   if (table.pitch > 0.0) {
     for (const auto& line : gear.outline)
       for (const auto& p : line.points)
-        table.entries.push_back({Fold(std::atan2(p.y, p.x), table.pitch), std::hypot(p.x, p.y)});
+        table.entries.push_back({Fold(std::atan2(p.y, p.x), table.pitch), std::sqrt(p.x * p.x + p.y * p.y)});
   }
-  std::sort(table.entries.begin(), table.entries.end(),
-            [](const PolarProfileEntry& a, const PolarProfileEntry& b) { return a.angle < b.angle; });
+  SortByAngle(table.entries);
   table.count = static_cast<int>(table.entries.size());
 }
 
@@ -74,17 +100,43 @@ double ComputeInternalMeshPenetration(const GearRecord& pinion, const GearRecord
   BuildPolarProfileTable(ring, ringTable);
   const double p2 = ringTable.pitch;
 
-  // Points that can never pass the two distance filters, whatever the rotation,
-  // are dropped once: a pinion point at radius r lies at most a + r from the ring
-  // centre, a ring point at radius r at least |r - a| from the pinion centre.
+  // Points that can never pass the two distance filters at any of the checked
+  // rotations are dropped once, which leaves a few per cent of each outline. The
+  // bound is the closest (pinion: farthest) position a point reaches while its gear
+  // turns through the checked range; a small margin keeps every point whose
+  // distance the loop below could round either way, so the result is unchanged.
+  const double phi1Max = p1 * (steps - 1) / steps;
+  const double phi2Max = phi1Max * ratio;
+  const double margin = 1e-9 * (a + ra2 + ra1 + m1);
+  // Largest cosine of the direction of (x, y) turned by any angle in [0, sweep]
+  // (sweep < pi): 1 when the turn passes the +x axis, otherwise the larger of the
+  // two ends.
+  auto maxCos = [](double x, double y, double r, double cosSweep, double sinSweep) {
+    if (r <= 0.0) return 1.0;
+    const double c = x / r, s = y / r;
+    if (s <= 0.0 && c >= cosSweep) return 1.0;
+    return std::max(c, c * cosSweep - s * sinSweep);
+  };
+  const double cs1 = std::cos(phi1Max), ss1 = std::sin(phi1Max);
+  const double cs2 = std::cos(phi2Max), ss2 = std::sin(phi2Max);
   std::vector<OutlinePoint> pinionPoints, ringPoints;
-  for (const auto& line : pinion.outline)
-    for (const auto& p : line.points)
-      if (a + std::hypot(p.x, p.y) > ra2) pinionPoints.push_back(p);
+  for (const auto& line : pinion.outline) {
+    for (const auto& p : line.points) {
+      const double r = std::sqrt(p.x * p.x + p.y * p.y);
+      const double c = maxCos(p.x, p.y, r, cs1, ss1);
+      const double farthest = std::sqrt(std::max(a * a + r * r + 2.0 * a * r * c, 0.0));
+      if (farthest + margin > ra2) pinionPoints.push_back(p);
+    }
+  }
   const double reach = ra1 + m1;
-  for (const auto& line : ring.outline)
-    for (const auto& p : line.points)
-      if (std::fabs(std::hypot(p.x, p.y) - a) <= reach) ringPoints.push_back(p);
+  for (const auto& line : ring.outline) {
+    for (const auto& p : line.points) {
+      const double r = std::sqrt(p.x * p.x + p.y * p.y);
+      const double c = maxCos(p.x, p.y, r, cs2, ss2);
+      const double closest = std::sqrt(std::max(a * a + r * r - 2.0 * a * r * c, 0.0));
+      if (closest - margin <= reach) ringPoints.push_back(p);
+    }
+  }
 
   for (int k = 0; k < steps; ++k) {
     const double phi1 = k * p1 / steps;
