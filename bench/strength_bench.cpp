@@ -11,6 +11,7 @@
 #include "geometry/arrangement_state.h"
 #include "geometry/external_gear.h"
 #include "geometry/gear_record.h"
+#include "geometry/ring_gear.h"
 
 namespace {
 
@@ -84,5 +85,24 @@ void BM_StrengthRunThousandTeethHelical(benchmark::State& state) {
   if (StrengthResultGlobal.ok != 1) state.SkipWithError("strength run failed");
 }
 BENCHMARK(BM_StrengthRunThousandTeethHelical)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+void BM_StrengthRunLargeInternalPair(benchmark::State& state) {
+  FillStrengthWindow();
+  InitGearParams(Gear1, 1.0, 100, 0.0, 20.0, 40.0, 0.0, 0.0, 20.0, 1);
+  ComputeExternalGearGeometry(Gear1, 1);
+  GenerateToothProfile(RingGear, 1.0, 1000, 0.0, 20.0, 40.0, 10.0, 0.0, 20.0, 1, 1, 0.0);
+  InternalCentreDistance = RingGear.pitchRadius - Gear1.pitchRadius;
+  DisplayMode = static_cast<int>(DisplayKind::Internal);
+  for (auto _ : state) {
+    ComputeStrengthAndReport();
+    benchmark::DoNotOptimize(StrengthResultGlobal.SF[0]);
+  }
+  if (StrengthResultGlobal.ok != 1) state.SkipWithError("strength run failed");
+}
+BENCHMARK(BM_StrengthRunLargeInternalPair)->Unit(benchmark::kMillisecond);
 
 }  // namespace

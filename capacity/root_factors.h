@@ -19,7 +19,9 @@ constexpr int kVirtualGearDetail = 8;
 
 // Fills `virtualGear` (a scratch record of the caller) with the spur gear of the
 // virtual tooth number z / (cos^2 beta_b cos beta), at least 6, the ring gear of that
-// tooth number, or a straight 3-tooth rack, at kVirtualGearDetail.
+// tooth number, or a straight 3-tooth rack, at kVirtualGearDetail. A virtual gear
+// or ring carries the outline of its first tooth (space) only, which is all that
+// ComputeToothRootFormFactors reads.
 void BuildVirtualGearForRootStress(const GearRecord& source, ToothKind kind, GearRecord& virtualGear);
 
 // Finds the critical root section on the virtual gear's outline and evaluates

@@ -246,7 +246,7 @@ bool OutlineFinite(const std::vector<OutlinePolyline>& outline) {
 
 }  // namespace
 
-void ComputeExternalGearGeometry(GearRecord& g, int detail) {
+void ComputeExternalGearGeometry(GearRecord& g, int detail, int64_t outlineTeeth) {
   g.outline.clear();
   g.valid = 0;
   if (!BasicDataUsable(g)) return;
@@ -319,8 +319,9 @@ void ComputeExternalGearGeometry(GearRecord& g, int detail) {
   tooth.polylines.push_back(LocalPoints(flank, true));
   if (filletDrawn) tooth.polylines.push_back(LocalPoints(fillet, true));
 
-  g.outline.reserve(static_cast<size_t>(z) * tooth.polylines.size());
-  for (int64_t j = 0; j < z; ++j) {
+  const int64_t teeth = (outlineTeeth >= 1 && outlineTeeth < z) ? outlineTeeth : z;
+  g.outline.reserve(static_cast<size_t>(teeth) * tooth.polylines.size());
+  for (int64_t j = 0; j < teeth; ++j) {
     const double phi = 2.0 * kPi * static_cast<double>(j) / zd;
     const double c = std::cos(phi);
     const double s = std::sin(phi);

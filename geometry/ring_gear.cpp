@@ -106,7 +106,8 @@ double ComputeRingFilletResidual(const GearRecord& g, double s, double rho, doub
 
 void GenerateToothProfile(GearRecord& g, double module, int64_t toothCount, double profileShift,
                           double pressureAngleDeg, double faceWidth, double rimWidth, double thicknessAllowance,
-                          double helixAngleDeg, int64_t hand, int detail, double tipRadiusOverride) {
+                          double helixAngleDeg, int64_t hand, int detail, double tipRadiusOverride,
+                          int64_t outlineSpaces) {
   g.outline.clear();
   g.valid = 0;
   g.isInternal = 1;
@@ -283,7 +284,8 @@ void GenerateToothProfile(GearRecord& g, double module, int64_t toothCount, doub
   const bool hasTipArc = tau - psiA > 1e-12;
   const PolarPoint flankEnd = flank[nf];
 
-  for (int64_t k = 0; k < toothCount; ++k) {
+  const int64_t spaces = (outlineSpaces >= 1 && outlineSpaces < toothCount) ? outlineSpaces : toothCount;
+  for (int64_t k = 0; k < spaces; ++k) {
     const double omega = -2.0 * static_cast<double>(k) * tau;
     OutlinePolyline line;
 

@@ -162,6 +162,69 @@ TEST(ToothRootFormFactors, RackTooth) {
   EXPECT_NEAR(r.sectionWidth, iso.sFn * 2.0, 0.005 * 2.0);
 }
 
+bool SameSection(const RootSectionResult& a, const RootSectionResult& b) {
+  return a.found == b.found && a.formFactor == b.formFactor && a.stressCorrectionFactor == b.stressCorrectionFactor &&
+         a.sectionWidth == b.sectionWidth && a.bendingArm == b.bendingArm && a.filletRadius == b.filletRadius &&
+         a.loadAngle == b.loadAngle && a.sectionHalfWidth == b.sectionHalfWidth &&
+         a.sectionPosition == b.sectionPosition;
+}
+
+TEST(VirtualGear, FirstToothOnlyGivesIdenticalFactors) {
+  // The virtual gear carries one tooth of outline; the whole gear must measure to
+  // the last bit the same.
+  const struct {
+    double m;
+    int64_t z;
+    double x, betaDeg, allowance, tipShortening;
+  } gears[] = {{2.0, 20, 0.0, 0.0, 0.0, 0.0},   {2.0, 10, -0.5, 0.0, 0.0, 0.0},  {2.0, 10, 0.8, 0.0, 0.0, 0.0},
+               {3.0, 17, 0.0, 25.0, 0.1, 0.0},  {1.0, 57, 0.3, 12.0, 0.0, 0.2},  {0.2, 200, 0.0, 0.0, 0.0, 0.0},
+               {0.2, 400, 0.0, 0.0, 0.0, 0.0},  {1.0, 1000, 0.0, 30.0, 0.0, 0.0}, {5.0, 6, 0.6, 0.0, 0.05, 0.0}};
+  for (const auto& c : gears) {
+    const std::string name = "z " + std::to_string(c.z) + ", x " + std::to_string(c.x);
+    GearRecord source;
+    InitGearParams(source, c.m, c.z, c.x, 20.0, 10.0, 0.0, c.tipShortening, c.betaDeg, 1);
+    source.thicknessAllowance = c.allowance;
+    ComputeExternalGearGeometry(source, 1);
+    ASSERT_EQ(source.valid, 1) << name;
+    GearRecord partial;
+    BuildVirtualGearForRootStress(source, ToothKind::External, partial);
+    // The whole virtual gear, built the long way.
+    GearRecord whole;
+    InitGearParams(whole, c.m, partial.toothCount, c.x, 20.0, 10.0, 0.0, c.tipShortening, 0.0, 1);
+    whole.thicknessAllowance = c.allowance;
+    ComputeExternalGearGeometry(whole, kVirtualGearDetail);
+    ASSERT_EQ(whole.outline.size(), partial.outline.size() * static_cast<size_t>(partial.toothCount)) << name;
+    RootSectionResult a, b;
+    ASSERT_EQ(ComputeToothRootFormFactors(whole, ToothKind::External, a), 1) << name;
+    ASSERT_EQ(ComputeToothRootFormFactors(partial, ToothKind::External, b), 1) << name;
+    EXPECT_TRUE(SameSection(a, b)) << name << ": Y_F " << a.formFactor << " / " << b.formFactor;
+    EXPECT_EQ(whole.tipRadius, partial.tipRadius) << name;
+  }
+}
+
+TEST(VirtualGear, FirstSpaceOfARingGivesIdenticalFactors) {
+  const struct {
+    int64_t z;
+    double x, betaDeg, allowance;
+  } rings[] = {{60, 0.0, 0.0, 0.0}, {40, 0.4, 15.0, 0.05}, {25, -0.3, 0.0, 0.0}, {1000, 0.0, 20.0, 0.0}};
+  for (const auto& c : rings) {
+    const std::string name = "ring z " + std::to_string(c.z);
+    GearRecord source;
+    GenerateToothProfile(source, 2.0, c.z, c.x, 20.0, 10.0, 8.0, c.allowance, c.betaDeg, 1, 1, 0.0);
+    ASSERT_EQ(source.valid, 1) << name;
+    GearRecord partial;
+    BuildVirtualGearForRootStress(source, ToothKind::Ring, partial);
+    GearRecord whole;
+    GenerateToothProfile(whole, 2.0, partial.toothCount, c.x, 20.0, 10.0, 8.0, c.allowance, 0.0, 1,
+                         kVirtualGearDetail, 0.0);
+    ASSERT_EQ(whole.outline.size(), partial.outline.size() * static_cast<size_t>(partial.toothCount)) << name;
+    RootSectionResult a, b;
+    ASSERT_EQ(ComputeToothRootFormFactors(whole, ToothKind::Ring, a), 1) << name;
+    ASSERT_EQ(ComputeToothRootFormFactors(partial, ToothKind::Ring, b), 1) << name;
+    EXPECT_TRUE(SameSection(a, b)) << name << ": Y_F " << a.formFactor << " / " << b.formFactor;
+  }
+}
+
 TEST(VirtualGear, ToothNumberOfHelicalGears) {
   GearRecord v;
   // z 20, beta 15 deg: z / (cos^2 beta_b cos beta) = 22.0 -> 22.
