@@ -268,5 +268,31 @@ TEST_F(StrengthRunTest, KeyRowsOfAPairWithKeyways) {
   EXPECT_NE(report.find("  gear 2: "), std::string::npos);
 }
 
+TEST_F(StrengthRunTest, FailedKeyCheckShowsZerosAndNoKeyRows) {
+  ShowPair();
+  store.SetText(GadgetLoadValue, "0,5");
+  Gear1.boreDiameter = 20.0;
+  Gear1.keywayWidth = 6;
+  Gear1.keywayDepth = 2.8;
+  Gear1.keyHeight = 6;
+  Gear1.keyHeightInHub = 2.5;
+  // A custom shaft with its yield field left empty: no key check for either gear
+  // (never an infinite key length), zeros in the rows of gear A, empty verdicts.
+  store.SetState(GadgetShaftMaterial, 5);
+  store.SetText(GadgetShaftYield, "");
+  ComputeStrengthAndReport();
+  ASSERT_EQ(StrengthResultGlobal.ok, 1);
+  const std::string report = Report();
+  EXPECT_NE(report.find("  torque on the shaft [Nm]           0.00       0.00\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("  d min torsion [mm]                  0.0        0.0\n"), std::string::npos);
+  EXPECT_NE(report.find("  bore [mm]                             -          -\n"), std::string::npos);
+  EXPECT_EQ(report.find("key b×h"), std::string::npos);
+  EXPECT_NE(report.find("  gear 1: \n  gear 2: \n"), std::string::npos);
+  EXPECT_EQ(report.find("Infinity"), std::string::npos);
+  EXPECT_EQ(report.find("NaN"), std::string::npos);
+  // The verdict rests on the safety factors alone.
+  EXPECT_EQ(Status().rfind("Sufficient", 0), 0u) << Status();
+}
+
 }  // namespace
 }  // namespace kovrex
