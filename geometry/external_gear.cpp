@@ -208,6 +208,18 @@ std::vector<PolarPoint> InvoluteFlank(const GearRecord& g, PolarPoint filletEnd,
   return flank;
 }
 
+// Each half of a tooth must stay between the tooth centre line (gamma = 0) and the
+// space centre (pi/z); the outline is then the half mirrored and turned, and
+// cannot cross itself. A tooth that leaves its sector has been cut through by the
+// tool: deep undercut meeting the other flank's undercut across the centre line,
+// or a tooth pointed below the end of its fillet (a few teeth, large shift, small
+// pressure angle). No such gear can be made.
+bool HalfProfileInsideSector(const std::vector<PolarPoint>& pts, double spaceCentre) {
+  for (const PolarPoint& p : pts)
+    if (!(p.gamma >= -1e-12 && p.gamma <= spaceCentre + 1e-12)) return false;
+  return true;
+}
+
 // One tooth's polylines as local vectors (tooth centred on +x); every tooth is the
 // same vectors turned by its centre angle, which saves two sines per point.
 struct ToothTemplate {
@@ -298,6 +310,9 @@ void ComputeExternalGearGeometry(GearRecord& g, int detail, int64_t outlineTeeth
   std::vector<PolarPoint> fillet = ClipAtSpaceCentre(RawTrochoid(tool, alphaN, curveSteps), spaceCentre);
   if (g.undercutFlag == 1) ClipAtInvolute(g, tool, fillet);
   if (fillet.empty()) return;
+  // Within 1e-9 rad of the space centre there is no root arc, yet nothing was
+  // clipped either; the fillets of neighbouring teeth must still meet exactly.
+  if (!rootArc && fillet.front().gamma < spaceCentre) fillet.front().gamma = spaceCentre;
   const PolarPoint filletEnd = fillet.back();
   g.involuteStartRadius = MaxDouble(filletEnd.r, rb);
 
@@ -309,6 +324,7 @@ void ComputeExternalGearGeometry(GearRecord& g, int detail, int64_t outlineTeeth
   const bool tipArc = psiA > 1e-9;
 
   const std::vector<PolarPoint> flank = InvoluteFlank(g, filletEnd, ra, !tipArc, curveSteps);
+  if (!HalfProfileInsideSector(fillet, spaceCentre) || !HalfProfileInsideSector(flank, spaceCentre)) return;
 
   ToothTemplate tooth;
   const bool filletDrawn = fillet.size() >= 2;

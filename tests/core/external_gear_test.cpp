@@ -3,6 +3,7 @@
 // undercut, pointed tips, the thickness allowance and rejected input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -240,6 +241,33 @@ TEST(ExternalGearUndercut, DeepUndercutKeepsTheTipAboveTheBaseCircle) {
   }
 }
 
+TEST(ExternalGearTip, ShortenedBelowTheInvoluteStartIsRaisedJustAboveIt) {
+  // k = 1.7 puts the nominal tip (r + m (1 - 1.7) = 18.6 mm) inside the base circle
+  // (18.794 mm): there is no involute there to end on.
+  const GearSpec s{"z20 k1.7", 2, 20, 0, 20, 0, 0, 1.7};
+  const GearRecord g = MakeGear(s);
+  ASSERT_EQ(g.valid, 1);
+  EXPECT_GT(g.involuteStartRadius, g.baseRadius);
+  EXPECT_NEAR(g.tipRadius, g.involuteStartRadius + 1e-6 * 2, 1e-12);
+  EXPECT_EQ(g.pointedTipFlag, 0);
+  EXPECT_TRUE(test::OutlineAllFinite(g.outline));
+  EXPECT_LE(test::MaxJointGap(g.outline).gap, 1e-9);
+  EXPECT_FALSE(test::FindSelfIntersection(test::OutlineRing(g.outline)).found);
+}
+
+TEST(ExternalGearRejects, TeethTheToolCutsThrough) {
+  // x = -1 on 8 teeth: the undercut of both flanks meets across the tooth centre
+  // line, the tooth is severed. x = 1.5 on 4 teeth with alpha = 10 deg: the tooth
+  // is pointed below the end of its own fillet. Either outline would cross itself.
+  for (const GearSpec& s : {GearSpec{"z8 x-1", 1, 8, -1.0, 20, 0}, GearSpec{"z4 x1.5 alpha10", 1, 4, 1.5, 10, 0}}) {
+    const GearRecord g = MakeGear(s);
+    EXPECT_EQ(g.valid, 0) << s.name;
+    EXPECT_TRUE(g.outline.empty()) << s.name;
+  }
+  // Just short of that, the gear stands.
+  EXPECT_EQ(MakeGear({"z8 x-0.5", 1, 8, -0.5, 20, 0}).valid, 1);
+}
+
 TEST(ExternalGearPointedTip, TipDropsToThePointedRadius) {
   const GearSpec s{"z6 x1.2", 2, 6, 1.2, 20, 0};
   const GearRecord g = MakeGear(s);
@@ -279,6 +307,241 @@ TEST(ExternalGearAllowance, ThinnerToothDeeperRootSameTip) {
   EXPECT_EQ(a.tipRadius, b.tipRadius);
   EXPECT_LT(b.tipToothThickness, a.tipToothThickness);
   EXPECT_DOUBLE_EQ(b.profileShift, 0.25);
+}
+
+// ---- the outline against the material a rolling basic rack leaves ---------------
+
+// The ISO 53 basic rack in its own frame, transverse section: X across the rack (its
+// datum line at X = r + x_E m, tips toward -X), Y along it. A tooth is a polygon of
+// tip flat, tip roundings (radius 0.38 m), straight flanks at alpha_n and a back
+// line far above the gear's tip; built in the normal section and stretched by
+// 1/cos(beta) along Y.
+struct RackTooth {
+  std::vector<OutlinePoint> polygon;  // (X, Y) relative to the tooth's centre line
+  double minX, maxX, maxY;
+};
+
+RackTooth BasicRackTooth(const GearSpec& s) {
+  const double m = s.m, an = s.alphaDeg * kDegToRad, cb = std::cos(s.betaDeg * kDegToRad);
+  const double rho = 0.38 * m;
+  const double xE = s.x - s.allowance / (2 * m * std::tan(an));
+  const double datum = s.z * m / (2 * cb) + xE * m;
+  const double tip = datum - 1.25 * m, back = datum + 2.0 * m;
+  auto halfWidth = [&](double X) { return kPi * m / 4 + (X - datum) * std::tan(an); };
+  const double cx = tip + rho, cy = halfWidth(cx) - rho / std::cos(an);
+  std::vector<OutlinePoint> right;  // tip centre to back, normal section
+  right.push_back({tip, 0});
+  const int arc = 64;
+  for (int i = 0; i <= arc; ++i) {
+    const double a = kPi - (kPi / 2 - an) * i / arc;
+    right.push_back({cx + rho * std::cos(a), cy + rho * std::sin(a)});
+  }
+  right.push_back({back, halfWidth(back)});
+  RackTooth t;
+  for (auto it = right.rbegin(); it != right.rend(); ++it) t.polygon.push_back({it->x, -it->y / cb});
+  for (const OutlinePoint& p : right) t.polygon.push_back({p.x, p.y / cb});
+  t.minX = tip;
+  t.maxX = back;
+  t.maxY = halfWidth(back) / cb;
+  return t;
+}
+
+// Signed distance to a simple polygon: negative inside.
+double SignedDistance(const std::vector<OutlinePoint>& poly, double x, double y) {
+  bool inside = false;
+  double best = INFINITY;
+  const size_t n = poly.size();
+  for (size_t i = 0, j = n - 1; i < n; j = i++) {
+    const OutlinePoint a = poly[j], b = poly[i];
+    if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) inside = !inside;
+    const double ex = b.x - a.x, ey = b.y - a.y;
+    double t = ((x - a.x) * ex + (y - a.y) * ey) / (ex * ex + ey * ey);
+    t = std::clamp(t, 0.0, 1.0);
+    best = std::min(best, std::hypot(a.x + t * ex - x, a.y + t * ey - y));
+  }
+  return inside ? -best : best;
+}
+
+// Signed distance of a gear point to the rack at roll angle phi: the gear turns by
+// phi, the rack moves r phi along its pitch line.
+double DistanceAtRoll(const RackTooth& tooth, double r, double pitch, OutlinePoint p, double phi) {
+  const double X = p.x * std::cos(phi) - p.y * std::sin(phi);
+  const double Y = p.x * std::sin(phi) + p.y * std::cos(phi) - r * phi;
+  double best = INFINITY;
+  // Rack teeth centred at (j + 1/2) pitch; only the nearest two can be near.
+  const double j0 = std::floor(Y / pitch - 0.5);
+  for (double j = j0; j <= j0 + 1; ++j) {
+    const double dy = Y - (j + 0.5) * pitch;
+    const double outside = std::max({tooth.minX - X, X - tooth.maxX, std::fabs(dy) - tooth.maxY, 0.0});
+    best = std::min(best, outside > 0 ? outside : SignedDistance(tooth.polygon, X, dy));
+  }
+  return best;
+}
+
+// Smallest signed distance of a gear point to the rack over all rolling positions:
+// about 0 on the boundary of the material left, negative where the rack cut it
+// away, positive where it never reached. A coarse scan, then a fine one only where
+// the distance can still dip below the best found: it changes by at most
+// (|p| + r) per radian of roll.
+double DistanceToCutMaterial(const GearSpec& s, const RackTooth& tooth, OutlinePoint p) {
+  const double cb = std::cos(s.betaDeg * kDegToRad);
+  const double r = s.z * s.m / (2 * cb), pitch = kPi * s.m / cb;
+  const double range = std::min(kPi, 3.5 * pitch / r);
+  const int coarse = 250, fine = 40;
+  const double step = 2 * range / coarse;
+  const double slope = std::hypot(p.x, p.y) + r;
+  std::vector<double> d(coarse + 1);
+  double best = INFINITY;
+  for (int k = 0; k <= coarse; ++k) best = std::min(best, d[k] = DistanceAtRoll(tooth, r, pitch, p, -range + step * k));
+  // Most promising intervals first, so that the bound prunes the rest.
+  std::vector<int> order(coarse);
+  for (int k = 0; k < coarse; ++k) order[k] = k;
+  std::sort(order.begin(), order.end(),
+            [&](int a, int b) { return std::min(d[a], d[a + 1]) < std::min(d[b], d[b + 1]); });
+  for (int k : order) {
+    if (std::min(d[k], d[k + 1]) - slope * step / 2 >= best) break;
+    for (int i = 1; i < fine; ++i)
+      best = std::min(best, DistanceAtRoll(tooth, r, pitch, p, -range + step * (k + double(i) / fine)));
+  }
+  return best;
+}
+
+TEST(ExternalGearOutline, LiesOnTheEnvelopeOfTheRollingRack) {
+  struct Case {
+    GearSpec spec;
+    int detail;
+  };
+  const Case cases[] = {
+      {{"spur z20", 2, 20, 0, 20, 0}, 1},
+      {{"spur z31 x0.4", 1.5, 31, 0.4, 20, 0}, 4},
+      {{"helical z23 b20 x-0.1", 2, 23, -0.1, 20, 20}, 1},
+      {{"helical z18 b35 As", 3, 18, 0.2, 20, 35, 0.1}, 3},
+      {{"undercut z12", 2, 12, 0, 20, 0}, 1},
+      {{"undercut z12 detail 16", 2, 12, 0, 20, 0}, 16},
+      {{"undercut z12 x0.1", 2, 12, 0.1, 20, 0}, 16},
+      {{"undercut z10 x0.2", 2, 10, 0.2, 20, 0}, 16},
+      {{"undercut z16 x-0.2", 2, 16, -0.2, 20, 0}, 16},
+      {{"undercut z8 helical", 2, 8, 0.1, 20, 30}, 16},
+      {{"undercut z6 x-0.2", 2, 6, -0.2, 20, 0}, 1},
+  };
+  for (const Case& c : cases) {
+    const GearRecord g = MakeGear(c.spec, c.detail);
+    ASSERT_EQ(g.valid, 1) << c.spec.name;
+    const RackTooth tooth = BasicRackTooth(c.spec);
+    const size_t perTooth = g.outline.size() / static_cast<size_t>(c.spec.z);
+    // Tooth 0's approach side: root arc, fillet and involute up to the tip, which
+    // the rack never touches. At high detail every few points suffice, but the
+    // fillet's end, where undercut clips it, is always among them.
+    std::vector<OutlinePoint> points;
+    for (size_t i = 0; i < perTooth; ++i) {
+      const std::vector<OutlinePoint>& line = g.outline[i].points;
+      for (size_t k = 0; k < line.size(); ++k) {
+        const OutlinePoint p = line[k];
+        if (p.y > 1e-12 || std::hypot(p.x, p.y) > g.tipRadius - 1e-9) continue;
+        if (k % c.detail == 0 || k + 1 == line.size()) points.push_back(p);
+      }
+    }
+    ASSERT_GT(points.size(), 30u) << c.spec.name;
+    double worst = 0;
+    for (const OutlinePoint& p : points) {
+      const double d = DistanceToCutMaterial(c.spec, tooth, p);
+      if (std::fabs(d) > std::fabs(worst)) worst = d;
+    }
+    EXPECT_LE(std::fabs(worst), 0.003 * c.spec.m) << c.spec.name << ": " << worst / c.spec.m << " m";
+  }
+}
+
+// ---- no input gives a valid record with a non-finite value -------------------
+
+// Every number of the record that the geometry and the test dimensions write.
+std::vector<double> DerivedNumbers(const GearRecord& g) {
+  return {g.transverseModule, g.transversePressureAngle, g.baseHelixAngle, g.pitchRadius,
+          g.baseRadius,       g.tipRadius,               g.rootRadius,     g.pitchToothThickness,
+          g.tipToothThickness, g.toolProfileShift,       g.undercutLimitShift, g.involuteStartRadius,
+          g.spanMeasurement,  g.spanContactRadius,       g.ballDiameter,   g.dimensionOverBalls,
+          g.ballContactRadius, g.minFaceWidthForSpan};
+}
+
+// Teeth z-1, 0 and 1 as one open chain: every tooth is the same shape turned, so a
+// crossing anywhere shows up within a tooth or with its neighbours.
+std::vector<OutlinePoint> ThreeTeeth(const GearRecord& g) {
+  const size_t perTooth = g.outline.size() / static_cast<size_t>(g.toothCount);
+  std::vector<OutlinePolyline> part(g.outline.end() - perTooth, g.outline.end());
+  part.insert(part.end(), g.outline.begin(), g.outline.begin() + 2 * perTooth);
+  return test::OutlineRing(part);
+}
+
+struct SweepTally {
+  int valid = 0, invalid = 0, undercut = 0, pointed = 0, noBall = 0;
+};
+
+void CheckSweepGear(double m, int64_t z, double x, double alphaDeg, double betaDeg, double allowance, int detail,
+                    SweepTally& tally) {
+  GearRecord g;
+  InitGearParams(g, m, z, x, alphaDeg, 20.0, 0.0, 0.0, betaDeg, 1);
+  g.thicknessAllowance = allowance;
+  ComputeExternalGearGeometry(g, detail);
+  const std::string where = "m " + std::to_string(m) + " z " + std::to_string(z) + " x " + std::to_string(x) +
+                            " alpha " + std::to_string(alphaDeg) + " beta " + std::to_string(betaDeg) + " As " +
+                            std::to_string(allowance) + " detail " + std::to_string(detail);
+  if (g.valid == 0) {
+    ++tally.invalid;
+    ASSERT_TRUE(g.outline.empty()) << where;
+    return;
+  }
+  ++tally.valid;
+  tally.undercut += g.undercutFlag == 1;
+  tally.pointed += g.pointedTipFlag == 1;
+  tally.noBall += g.ballDiameter == 0;
+  ASSERT_EQ(g.valid, 1) << where;
+  for (double v : DerivedNumbers(g)) ASSERT_TRUE(std::isfinite(v)) << where;
+  ASSERT_TRUE(test::OutlineAllFinite(g.outline)) << where;
+  ASSERT_EQ(g.outline.size() % static_cast<size_t>(z), 0u) << where;
+  ASSERT_GT(g.tipRadius, g.baseRadius) << where;
+  ASSERT_GE(g.tipRadius, g.involuteStartRadius) << where;
+  ASSERT_LE(test::MaxJointGap(g.outline).gap, 1e-9) << where;
+  ASSERT_GE(g.spanTeeth, 1) << where;
+  ASSERT_LE(g.spanTeeth, z - 1) << where;
+  if (g.ballDiameter == 0) {
+    ASSERT_EQ(g.dimensionOverBalls, 0.0) << where;
+  } else {
+    ASSERT_GT(g.dimensionOverBalls, g.ballDiameter) << where;
+  }
+  const test::SelfIntersection cut = test::FindSelfIntersection(ThreeTeeth(g), /*closed=*/false);
+  EXPECT_FALSE(cut.found) << where << " edges " << cut.edgeA << " and " << cut.edgeB;
+}
+
+TEST(ExternalGearSweep, NoInputGivesANonFiniteValidRecord) {
+  const int details[] = {1, 3, 4, 8, 16};
+  const double modules[] = {0.3, 1.0, 4.0};
+  SweepTally tally;
+  int run = 0;
+  // Small tooth numbers over the whole grid; the detail level and the module
+  // change from one gear to the next so that every level meets every kind of gear.
+  for (int64_t z : {3, 4, 5, 6, 7, 8, 10, 12, 14, 17, 20, 25, 40})
+    for (double x : {-1.0, -0.6, -0.3, 0.0, 0.3, 0.7, 1.1, 1.5})
+      for (double alpha : {10.0, 14.5, 20.0, 25.0, 30.0, 35.0})
+        for (double beta : {0.0, 15.0, 30.0, 45.0})
+          for (double as : {0.0, 0.05, 0.2}) {
+            ++run;
+            CheckSweepGear(modules[run % 3], z, x, alpha, beta, as, details[run % 5], tally);
+            if (HasFatalFailure()) return;
+          }
+  // Large tooth numbers on a coarser grid (their teeth are the same shapes).
+  for (int64_t z : {70, 120, 300, 1000})
+    for (double x : {-1.0, 0.0, 1.5})
+      for (double alpha : {10.0, 20.0, 35.0})
+        for (double beta : {0.0, 45.0})
+          for (double as : {0.0, 0.2}) {
+            ++run;
+            CheckSweepGear(modules[run % 3], z, x, alpha, beta, as, details[run % 5], tally);
+            if (HasFatalFailure()) return;
+          }
+  // The grid reaches every branch: rejected gears, undercut, pointed tips, no ball.
+  EXPECT_GT(tally.invalid, 0);
+  EXPECT_GT(tally.undercut, 100);
+  EXPECT_GT(tally.pointed, 100);
+  EXPECT_GT(tally.noBall, 0);
 }
 
 }  // namespace

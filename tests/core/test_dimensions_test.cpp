@@ -274,6 +274,7 @@ TEST(DimensionOverBalls, BallsTouchTheGeneratedFlanks) {
     const Flank f = FlankOf(s);
     const double tMax = std::sqrt(g.tipRadius * g.tipRadius / (f.rb * f.rb) - 1);
     const double R = SolveBallCentreRadius(f, s.z, D, tMax);
+    ASSERT_TRUE(std::isfinite(R)) << s.name;
     // Balls in space 0 and in the space nearest the opposite side, measured across:
     // straight through the centre for even z, pi - pi/z apart for odd z.
     const int64_t other = s.z / 2;
@@ -290,6 +291,22 @@ TEST(DimensionOverBalls, BallsTouchTheGeneratedFlanks) {
     // A workshop ball: a whole number of 0.05 mm steps.
     EXPECT_NEAR(D / 0.05, std::round(D / 0.05), 1e-9) << s.name;
   }
+}
+
+TEST(DimensionOverBalls, NegativeShiftAimsAboveTheBaseCircle) {
+  // x = -0.8 on 20 teeth: r + x m = 18.4 mm lies inside the base circle (18.79 mm),
+  // so the ball is chosen for contact at m + r_b + (r_a - r)/2 = 20.99 mm, which is
+  // above the tip (20.4 mm). M_d is that of a ball touching the involute extended
+  // beyond the tip; the report flags the ball as standing out.
+  const GearSpec s{"z20 x-0.8", 2, 20, -0.8, 20, 0};
+  const GearRecord g = MakeGear(s);
+  ASSERT_EQ(g.valid, 1);
+  ASSERT_GT(g.ballDiameter, 0);
+  const Flank f = FlankOf(s);
+  const double R = SolveBallCentreRadius(f, s.z, g.ballDiameter, /*tMax=*/3.0);
+  EXPECT_NEAR(g.dimensionOverBalls, 2 * R + g.ballDiameter, 1e-6);
+  EXPECT_NEAR(g.ballContactRadius, 20.99, 0.1);
+  EXPECT_EQ(g.ballBeyondTipFlag, 1);
 }
 
 TEST(DimensionOverBalls, AllowanceReducesSpanAndBallDimension) {

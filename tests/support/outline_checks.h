@@ -110,14 +110,15 @@ struct SelfIntersection {
   size_t edgeB = 0;
 };
 
-// Every pair of non-neighbouring edges of the closed ring is tested once per grid
-// cell both touch; with cells about two edges long this stays near linear for the
-// 10^5-edge outlines of large gears.
-inline SelfIntersection FindSelfIntersection(const std::vector<OutlinePoint>& ring) {
+// Every pair of non-neighbouring edges of the closed ring (or, with closed = false,
+// of the open chain) is tested once per grid cell both touch; with cells about two
+// edges long this stays near linear for the 10^5-edge outlines of large gears.
+inline SelfIntersection FindSelfIntersection(const std::vector<OutlinePoint>& ring, bool closed = true) {
   SelfIntersection result;
   const size_t n = ring.size();
-  if (n < 4) return result;
-  for (size_t i = 0; i < n; ++i)
+  if (n < (closed ? 4u : 3u)) return result;
+  const size_t edges = closed ? n : n - 1;
+  for (size_t i = 0; i + (closed ? 0 : 2) < n; ++i)
     if (detail::FoldsBack(ring[i], ring[(i + 1) % n], ring[(i + 2) % n])) return {true, i, (i + 1) % n};
 
   double minX = ring[0].x, maxX = ring[0].x, minY = ring[0].y, maxY = ring[0].y, totalLength = 0.0;
@@ -126,10 +127,10 @@ inline SelfIntersection FindSelfIntersection(const std::vector<OutlinePoint>& ri
     maxX = std::max(maxX, ring[i].x);
     minY = std::min(minY, ring[i].y);
     maxY = std::max(maxY, ring[i].y);
-    totalLength += PointDistance(ring[i], ring[(i + 1) % n]);
+    if (i < edges) totalLength += PointDistance(ring[i], ring[(i + 1) % n]);
   }
   const double extent = std::max(maxX - minX, maxY - minY);
-  double cell = 2.0 * totalLength / static_cast<double>(n);
+  double cell = 2.0 * totalLength / static_cast<double>(edges);
   // Not more cells than a few per edge, whatever the spread of edge lengths.
   const double minCell = extent / std::sqrt(4.0 * static_cast<double>(n));
   if (!(cell >= minCell)) cell = minCell;
@@ -139,7 +140,7 @@ inline SelfIntersection FindSelfIntersection(const std::vector<OutlinePoint>& ri
   std::vector<std::vector<size_t>> cells(nx * ny);
   auto cellX = [&](double x) { return std::min(nx - 1, static_cast<size_t>((x - minX) / cell)); };
   auto cellY = [&](double y) { return std::min(ny - 1, static_cast<size_t>((y - minY) / cell)); };
-  for (size_t i = 0; i < n; ++i) {
+  for (size_t i = 0; i < edges; ++i) {
     const OutlinePoint& a = ring[i];
     const OutlinePoint& b = ring[(i + 1) % n];
     for (size_t cx = cellX(std::min(a.x, b.x)); cx <= cellX(std::max(a.x, b.x)); ++cx)
@@ -151,7 +152,7 @@ inline SelfIntersection FindSelfIntersection(const std::vector<OutlinePoint>& ri
       for (size_t v = u + 1; v < bucket.size(); ++v) {
         const size_t i = std::min(bucket[u], bucket[v]);
         const size_t j = std::max(bucket[u], bucket[v]);
-        if (j == i + 1 || (i == 0 && j == n - 1)) continue;  // neighbours share a vertex
+        if (j == i + 1 || (closed && i == 0 && j == n - 1)) continue;  // neighbours share a vertex
         if (detail::SegmentsMeet(ring[i], ring[i + 1], ring[j], ring[(j + 1) % n])) return {true, i, j};
       }
     }
