@@ -15,7 +15,7 @@
 namespace kovrex {
 namespace {
 
-struct GearSpec {
+struct GearInput {
   const char* name;
   double m;
   int64_t z;
@@ -26,7 +26,7 @@ struct GearSpec {
   double tipShortening = 0.0;
 };
 
-GearRecord MakeGear(const GearSpec& s, int detail = 1) {
+GearRecord MakeGear(const GearInput& s, int detail = 1) {
   GearRecord g;
   InitGearParams(g, s.m, s.z, s.x, s.alphaDeg, 20.0, 0.0, s.tipShortening, s.betaDeg, 1);
   g.thicknessAllowance = s.allowance;
@@ -36,7 +36,7 @@ GearRecord MakeGear(const GearSpec& s, int detail = 1) {
 
 // Half-angle of the tooth at radius r from the textbook involute, worked from the
 // basic data alone: s_t / (2 r_p) + inv alpha_t - inv alpha(r).
-double IndependentHalfAngle(const GearSpec& s, double r) {
+double IndependentHalfAngle(const GearInput& s, double r) {
   const double an = s.alphaDeg * kDegToRad;
   const double cb = std::cos(s.betaDeg * kDegToRad);
   const double at = std::atan(std::tan(an) / cb);
@@ -72,7 +72,7 @@ TEST(ExternalGearGeometry, CirclesOfAHelicalGear) {
 }
 
 TEST(ExternalGearGeometry, RejectsUnusableBasicData) {
-  const GearSpec cases[] = {
+  const GearInput cases[] = {
       {"two teeth", 2, 2, 0, 20, 0},
       {"beta 84.3 deg (cos < 0.1)", 2, 20, 0, 20, 84.3},
       {"module 0", 0, 20, 0, 20, 0},
@@ -82,7 +82,7 @@ TEST(ExternalGearGeometry, RejectsUnusableBasicData) {
       {"NaN shift", 2, 20, std::nan(""), 20, 0},
       {"infinite allowance", 2, 20, 0, 20, 0, std::numeric_limits<double>::infinity()},
   };
-  for (const GearSpec& s : cases) {
+  for (const GearInput& s : cases) {
     GearRecord g;
     InitGearParams(g, s.m, s.z, s.x, s.alphaDeg, 20.0, 0.0, 0.0, s.betaDeg, 1);
     g.thicknessAllowance = s.allowance;
@@ -98,7 +98,7 @@ TEST(ExternalGearGeometry, RejectsUnusableBasicData) {
 
 // A broad set of gears whose outline must be one closed, counter-clockwise,
 // simple contour at every detail level.
-const GearSpec kShapeCases[] = {
+const GearInput kShapeCases[] = {
     {"spur z20", 2, 20, 0, 20, 0},
     {"helical z25 x0.3", 3, 25, 0.3, 20, 20},
     {"undercut z12", 2, 12, 0, 20, 0},
@@ -115,7 +115,7 @@ const GearSpec kShapeCases[] = {
 };
 
 TEST(ExternalGearOutline, ClosedCounterClockwiseAndSimple) {
-  for (const GearSpec& s : kShapeCases) {
+  for (const GearInput& s : kShapeCases) {
     for (int detail : {1, 3, 4, 8, 16}) {
       const GearRecord g = MakeGear(s, detail);
       const std::string where = std::string(s.name) + " detail " + std::to_string(detail);
@@ -143,7 +143,7 @@ TEST(ExternalGearOutline, ClosedCounterClockwiseAndSimple) {
 TEST(ExternalGearOutline, PointCountsPerDetailLevel) {
   // z = 30, x = 0: neither undercut nor clipped at the space centre, so the fillet
   // is the whole raw trochoid of 14 n + 1 points.
-  const GearSpec s{"z30", 2, 30, 0, 20, 0};
+  const GearInput s{"z30", 2, 30, 0, 20, 0};
   for (int detail : {1, 3, 4, 8, 16}) {
     const GearRecord g = MakeGear(s, detail);
     ASSERT_EQ(g.valid, 1);
@@ -183,14 +183,14 @@ TEST(ExternalGearOutline, WithoutRootArcTheFilletsMeetOnTheSpaceCentre) {
 }
 
 TEST(ExternalGearOutline, FilletEndsOnTheInvoluteWithoutUndercut) {
-  const GearSpec cases[] = {
+  const GearInput cases[] = {
       {"spur z30", 2, 30, 0, 20, 0},
       {"helical z20 x0.4", 2, 20, 0.4, 20, 25},
       {"z17 x0.1", 3, 17, 0.1, 20, 0},
       {"alpha 25", 1.5, 24, 0, 25, 0},
       {"allowance", 2, 40, 0, 20, 10, 0.2},
   };
-  for (const GearSpec& s : cases) {
+  for (const GearInput& s : cases) {
     const GearRecord g = MakeGear(s);
     ASSERT_EQ(g.valid, 1) << s.name;
     ASSERT_EQ(g.undercutFlag, 0) << s.name;
@@ -209,7 +209,7 @@ TEST(ExternalGearOutline, FilletEndsOnTheInvoluteWithoutUndercut) {
 }
 
 TEST(ExternalGearUndercut, TwelveTeethAreUndercutUntilShifted) {
-  const GearSpec s{"z12", 2, 12, 0, 20, 0};
+  const GearInput s{"z12", 2, 12, 0, 20, 0};
   const GearRecord g = MakeGear(s);
   ASSERT_EQ(g.valid, 1);
   EXPECT_EQ(g.undercutFlag, 1);
@@ -231,8 +231,8 @@ TEST(ExternalGearUndercut, TwelveTeethAreUndercutUntilShifted) {
 TEST(ExternalGearUndercut, DeepUndercutKeepsTheTipAboveTheBaseCircle) {
   // Few teeth with a negative shift: the fillet ends below r_b; the tip must still
   // lie above the base circle, or acos(r_b / r_a) has no value.
-  for (const GearSpec& s : {GearSpec{"z5 x-0.2", 2, 5, -0.2, 20, 0}, GearSpec{"z4 x0", 2, 4, 0.0, 14.5, 0},
-                            GearSpec{"z3 x-0.1 k1", 3, 3, -0.1, 20, 0, 0, 1.0}}) {
+  for (const GearInput& s : {GearInput{"z5 x-0.2", 2, 5, -0.2, 20, 0}, GearInput{"z4 x0", 2, 4, 0.0, 14.5, 0},
+                            GearInput{"z3 x-0.1 k1", 3, 3, -0.1, 20, 0, 0, 1.0}}) {
     const GearRecord g = MakeGear(s);
     if (g.valid == 0) continue;
     EXPECT_GT(g.tipRadius, g.baseRadius) << s.name;
@@ -244,7 +244,7 @@ TEST(ExternalGearUndercut, DeepUndercutKeepsTheTipAboveTheBaseCircle) {
 TEST(ExternalGearTip, ShortenedBelowTheInvoluteStartIsRaisedJustAboveIt) {
   // k = 1.7 puts the nominal tip (r + m (1 - 1.7) = 18.6 mm) inside the base circle
   // (18.794 mm): there is no involute there to end on.
-  const GearSpec s{"z20 k1.7", 2, 20, 0, 20, 0, 0, 1.7};
+  const GearInput s{"z20 k1.7", 2, 20, 0, 20, 0, 0, 1.7};
   const GearRecord g = MakeGear(s);
   ASSERT_EQ(g.valid, 1);
   EXPECT_GT(g.involuteStartRadius, g.baseRadius);
@@ -259,7 +259,7 @@ TEST(ExternalGearRejects, TeethTheToolCutsThrough) {
   // x = -1 on 8 teeth: the undercut of both flanks meets across the tooth centre
   // line, the tooth is severed. x = 1.5 on 4 teeth with alpha = 10 deg: the tooth
   // is pointed below the end of its own fillet. Either outline would cross itself.
-  for (const GearSpec& s : {GearSpec{"z8 x-1", 1, 8, -1.0, 20, 0}, GearSpec{"z4 x1.5 alpha10", 1, 4, 1.5, 10, 0}}) {
+  for (const GearInput& s : {GearInput{"z8 x-1", 1, 8, -1.0, 20, 0}, GearInput{"z4 x1.5 alpha10", 1, 4, 1.5, 10, 0}}) {
     const GearRecord g = MakeGear(s);
     EXPECT_EQ(g.valid, 0) << s.name;
     EXPECT_TRUE(g.outline.empty()) << s.name;
@@ -269,7 +269,7 @@ TEST(ExternalGearRejects, TeethTheToolCutsThrough) {
 }
 
 TEST(ExternalGearPointedTip, TipDropsToThePointedRadius) {
-  const GearSpec s{"z6 x1.2", 2, 6, 1.2, 20, 0};
+  const GearInput s{"z6 x1.2", 2, 6, 1.2, 20, 0};
   const GearRecord g = MakeGear(s);
   ASSERT_EQ(g.valid, 1);
   EXPECT_EQ(g.pointedTipFlag, 1);
@@ -291,8 +291,8 @@ TEST(ExternalGearPointedTip, TipDropsToThePointedRadius) {
 }
 
 TEST(ExternalGearAllowance, ThinnerToothDeeperRootSameTip) {
-  const GearSpec plain{"plain", 2, 30, 0.25, 20, 12};
-  GearSpec thinner = plain;
+  const GearInput plain{"plain", 2, 30, 0.25, 20, 12};
+  GearInput thinner = plain;
   thinner.allowance = 0.12;
   const GearRecord a = MakeGear(plain);
   const GearRecord b = MakeGear(thinner);
@@ -321,7 +321,7 @@ struct RackTooth {
   double minX, maxX, maxY;
 };
 
-RackTooth BasicRackTooth(const GearSpec& s) {
+RackTooth BasicRackTooth(const GearInput& s) {
   const double m = s.m, an = s.alphaDeg * kDegToRad, cb = std::cos(s.betaDeg * kDegToRad);
   const double rho = 0.38 * m;
   const double xE = s.x - s.allowance / (2 * m * std::tan(an));
@@ -383,7 +383,7 @@ double DistanceAtRoll(const RackTooth& tooth, double r, double pitch, OutlinePoi
 // away, positive where it never reached. A coarse scan, then a fine one only where
 // the distance can still dip below the best found: it changes by at most
 // (|p| + r) per radian of roll.
-double DistanceToCutMaterial(const GearSpec& s, const RackTooth& tooth, OutlinePoint p) {
+double DistanceToCutMaterial(const GearInput& s, const RackTooth& tooth, OutlinePoint p) {
   const double cb = std::cos(s.betaDeg * kDegToRad);
   const double r = s.z * s.m / (2 * cb), pitch = kPi * s.m / cb;
   const double range = std::min(kPi, 3.5 * pitch / r);
@@ -408,7 +408,7 @@ double DistanceToCutMaterial(const GearSpec& s, const RackTooth& tooth, OutlineP
 
 TEST(ExternalGearOutline, LiesOnTheEnvelopeOfTheRollingRack) {
   struct Case {
-    GearSpec spec;
+    GearInput gear;
     int detail;
   };
   const Case cases[] = {
@@ -425,10 +425,10 @@ TEST(ExternalGearOutline, LiesOnTheEnvelopeOfTheRollingRack) {
       {{"undercut z6 x-0.2", 2, 6, -0.2, 20, 0}, 1},
   };
   for (const Case& c : cases) {
-    const GearRecord g = MakeGear(c.spec, c.detail);
-    ASSERT_EQ(g.valid, 1) << c.spec.name;
-    const RackTooth tooth = BasicRackTooth(c.spec);
-    const size_t perTooth = g.outline.size() / static_cast<size_t>(c.spec.z);
+    const GearRecord g = MakeGear(c.gear, c.detail);
+    ASSERT_EQ(g.valid, 1) << c.gear.name;
+    const RackTooth tooth = BasicRackTooth(c.gear);
+    const size_t perTooth = g.outline.size() / static_cast<size_t>(c.gear.z);
     // Tooth 0's approach side: root arc, fillet and involute up to the tip, which
     // the rack never touches. At high detail every few points suffice, but the
     // fillet's end, where undercut clips it, is always among them.
@@ -441,13 +441,13 @@ TEST(ExternalGearOutline, LiesOnTheEnvelopeOfTheRollingRack) {
         if (k % c.detail == 0 || k + 1 == line.size()) points.push_back(p);
       }
     }
-    ASSERT_GT(points.size(), 30u) << c.spec.name;
+    ASSERT_GT(points.size(), 30u) << c.gear.name;
     double worst = 0;
     for (const OutlinePoint& p : points) {
-      const double d = DistanceToCutMaterial(c.spec, tooth, p);
+      const double d = DistanceToCutMaterial(c.gear, tooth, p);
       if (std::fabs(d) > std::fabs(worst)) worst = d;
     }
-    EXPECT_LE(std::fabs(worst), 0.003 * c.spec.m) << c.spec.name << ": " << worst / c.spec.m << " m";
+    EXPECT_LE(std::fabs(worst), 0.003 * c.gear.m) << c.gear.name << ": " << worst / c.gear.m << " m";
   }
 }
 

@@ -16,7 +16,7 @@
 namespace kovrex {
 namespace {
 
-struct GearSpec {
+struct GearInput {
   const char* name;
   double m;
   int64_t z;
@@ -26,7 +26,7 @@ struct GearSpec {
   double allowance = 0.0;
 };
 
-GearRecord MakeGear(const GearSpec& s, int detail = 1) {
+GearRecord MakeGear(const GearInput& s, int detail = 1) {
   GearRecord g;
   InitGearParams(g, s.m, s.z, s.x, s.alphaDeg, 20.0, 0.0, 0.0, s.betaDeg, 1);
   g.thicknessAllowance = s.allowance;
@@ -38,7 +38,7 @@ double Inv(double a) { return std::tan(a) - a; }
 
 // DIN 3960: W_k = m cos(alpha_n) [(k - 0.5) pi + z inv(alpha_t)] + 2 x m sin(alpha_n),
 // with the shift of the tool (the thickness allowance included).
-double DinSpan(const GearSpec& s, int64_t k) {
+double DinSpan(const GearInput& s, int64_t k) {
   const double an = s.alphaDeg * kDegToRad;
   const double at = std::atan(std::tan(an) / std::cos(s.betaDeg * kDegToRad));
   const double xE = s.x - s.allowance / (2 * s.m * std::tan(an));
@@ -47,7 +47,7 @@ double DinSpan(const GearSpec& s, int64_t k) {
 
 // DIN 3960 number of teeth spanned: k = z' alpha_x / 180 deg + 0.5 on the virtual
 // tooth number z' = z inv(alpha_t) / inv(alpha_n), cos alpha_x = z' cos alpha_n / (z' + 2x).
-int64_t DinSpanTeeth(const GearSpec& s) {
+int64_t DinSpanTeeth(const GearInput& s) {
   const double an = s.alphaDeg * kDegToRad;
   const double at = std::atan(std::tan(an) / std::cos(s.betaDeg * kDegToRad));
   const double zv = s.z * Inv(at) / Inv(an);
@@ -55,7 +55,7 @@ int64_t DinSpanTeeth(const GearSpec& s) {
   return std::clamp<int64_t>(static_cast<int64_t>(std::floor(zv * ax / kPi + 1.0)), 1, s.z - 1);
 }
 
-const GearSpec kSpanCases[] = {
+const GearInput kSpanCases[] = {
     {"m2 z20", 2, 20, 0, 20, 0},
     {"m2 z30 x0.5", 2, 30, 0.5, 20, 0},
     {"m3 z17 x-0.2", 3, 17, -0.2, 20, 0},
@@ -68,7 +68,7 @@ const GearSpec kSpanCases[] = {
 };
 
 TEST(SpanMeasurement, DinClosedForm) {
-  for (const GearSpec& s : kSpanCases) {
+  for (const GearInput& s : kSpanCases) {
     const GearRecord g = MakeGear(s);
     ASSERT_EQ(g.valid, 1) << s.name;
     EXPECT_EQ(g.spanTeeth, DinSpanTeeth(s)) << s.name;
@@ -114,7 +114,7 @@ double NearestTo(const std::vector<double>& values, double target) {
 // differ by the normal base pitch pi m cos(alpha_n). (For a steep helix the
 // transverse line reaches the flanks for fewer teeth than the span uses.)
 TEST(SpanMeasurement, MatchesTheGeneratedOutline) {
-  for (const GearSpec& s : {kSpanCases[0], kSpanCases[1], kSpanCases[2], kSpanCases[4], kSpanCases[5]}) {
+  for (const GearInput& s : {kSpanCases[0], kSpanCases[1], kSpanCases[2], kSpanCases[4], kSpanCases[5]}) {
     const GearRecord g = MakeGear(s, /*detail=*/16);
     ASSERT_EQ(g.valid, 1);
     const double cosBb = std::cos(g.baseHelixAngle);
@@ -146,7 +146,7 @@ TEST(SpanMeasurement, MatchesTheGeneratedOutline) {
 
 TEST(SpanMeasurement, TeethSpannedStayBetweenOneAndZMinusOne) {
   // z = 3 with a steep helix and a large shift: the formula asks for 3 teeth.
-  const GearSpec few{"z3", 2, 3, 1.5, 20, 45};
+  const GearInput few{"z3", 2, 3, 1.5, 20, 45};
   const GearRecord g = MakeGear(few);
   ASSERT_EQ(g.valid, 1);
   const double an = 20 * kDegToRad, at = std::atan(std::tan(an) / std::cos(45 * kDegToRad));
@@ -156,7 +156,7 @@ TEST(SpanMeasurement, TeethSpannedStayBetweenOneAndZMinusOne) {
   EXPECT_NEAR(g.spanMeasurement, DinSpan(few, 2), 1e-10);
 
   // x = -1 on 20 teeth: z' cos(alpha_n) / (z' + 2x) = 1.044, beyond acos.
-  const GearSpec negative{"z20 x-1", 2, 20, -1.0, 20, 0};
+  const GearInput negative{"z20 x-1", 2, 20, -1.0, 20, 0};
   const GearRecord n = MakeGear(negative);
   ASSERT_EQ(n.valid, 1);
   EXPECT_EQ(n.spanTeeth, 1);
@@ -179,7 +179,7 @@ struct Flank {
   double rb, psiBase, tanBetaOverR;
 };
 
-Flank FlankOf(const GearSpec& s) {
+Flank FlankOf(const GearInput& s) {
   const double an = s.alphaDeg * kDegToRad;
   const double cb = std::cos(s.betaDeg * kDegToRad);
   const double at = std::atan(std::tan(an) / cb);
@@ -254,7 +254,7 @@ double SolveBallCentreRadius(const Flank& f, int64_t z, double D, double tMax) {
   return (lo + hi) / 2;
 }
 
-const GearSpec kBallCases[] = {
+const GearInput kBallCases[] = {
     {"spur z20", 2, 20, 0, 20, 0},
     {"spur z21", 2, 21, 0, 20, 0},
     {"spur z17 x0.3", 3, 17, 0.3, 20, 0},
@@ -266,7 +266,7 @@ const GearSpec kBallCases[] = {
 };
 
 TEST(DimensionOverBalls, BallsTouchTheGeneratedFlanks) {
-  for (const GearSpec& s : kBallCases) {
+  for (const GearInput& s : kBallCases) {
     const GearRecord g = MakeGear(s);
     ASSERT_EQ(g.valid, 1) << s.name;
     const double D = g.ballDiameter;
@@ -298,7 +298,7 @@ TEST(DimensionOverBalls, NegativeShiftAimsAboveTheBaseCircle) {
   // so the ball is chosen for contact at m + r_b + (r_a - r)/2 = 20.99 mm, which is
   // above the tip (20.4 mm). M_d is that of a ball touching the involute extended
   // beyond the tip; the report flags the ball as standing out.
-  const GearSpec s{"z20 x-0.8", 2, 20, -0.8, 20, 0};
+  const GearInput s{"z20 x-0.8", 2, 20, -0.8, 20, 0};
   const GearRecord g = MakeGear(s);
   ASSERT_EQ(g.valid, 1);
   ASSERT_GT(g.ballDiameter, 0);
@@ -310,8 +310,8 @@ TEST(DimensionOverBalls, NegativeShiftAimsAboveTheBaseCircle) {
 }
 
 TEST(DimensionOverBalls, AllowanceReducesSpanAndBallDimension) {
-  const GearSpec plain{"plain", 2, 40, 0.1, 20, 10};
-  GearSpec thinner = plain;
+  const GearInput plain{"plain", 2, 40, 0.1, 20, 10};
+  GearInput thinner = plain;
   thinner.allowance = 0.02;
   const GearRecord a = MakeGear(plain), b = MakeGear(thinner);
   ASSERT_EQ(a.spanTeeth, b.spanTeeth);
