@@ -48,6 +48,18 @@ class ImageCanvas {
     return c;
   }
 
+  // Alpha of every pixel, row by row.
+  std::vector<uint8_t> Alphas() const {
+    cairo_surface_flush(surface_);
+    const unsigned char* data = cairo_image_surface_get_data(surface_);
+    const int stride = cairo_image_surface_get_stride(surface_);
+    std::vector<uint8_t> a;
+    a.reserve(static_cast<size_t>(width()) * height());
+    for (int y = 0; y < height(); ++y)
+      for (int x = 0; x < width(); ++x) a.push_back(static_cast<uint8_t>(*reinterpret_cast<const uint32_t*>(data + y * stride + 4 * x) >> 24));
+    return a;
+  }
+
   void Clear() {
     cairo_save(cr_);
     cairo_set_operator(cr_, CAIRO_OPERATOR_CLEAR);
@@ -74,6 +86,7 @@ struct PathPoint {
 struct SubPath {
   std::vector<PathPoint> points;
   bool closed = false;
+  bool curved = false;  // holds curve_to points (cairo_arc)
 };
 
 // The current path of cr (user coordinates), split at every move_to. Cairo merges
@@ -96,7 +109,8 @@ inline std::vector<SubPath> ReadPath(cairo_t* cr) {
         result.back().points.push_back({path->data[i + 1].point.x, path->data[i + 1].point.y});
         break;
       case CAIRO_PATH_CURVE_TO:
-        if (result.empty()) result.push_back({});
+        if (result.empty() || result.back().closed) result.push_back({});
+        result.back().curved = true;
         for (int k = 1; k <= 3; ++k) result.back().points.push_back({path->data[i + k].point.x, path->data[i + k].point.y});
         break;
       case CAIRO_PATH_CLOSE_PATH:
