@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/control_store.h"
 #include "app/controls.h"
+#include "app/rack_commands.h"
 #include "geometry/arrangement_state.h"
 #include "geometry/gear_record.h"
 
@@ -37,7 +38,7 @@ bool ArrangementBox(Box& b) {
       b.xmax = std::max(halfRack, Gear1.tipRadius);
       b.ymax = Gear1.tipRadius;
       // The back of the rack, below its pitch line.
-      b.ymin = -(Gear1.pitchRadius + Gear1.profileShift * Gear1.normalModule) - Rack.rackHeight;
+      b.ymin = ComputeRackPitchLineOffset() - Rack.rackHeight;
       return true;
     }
     case DisplayKind::Internal: {

@@ -7,14 +7,21 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/canvas.h"
 #include "app/canvas_clip.h"
+#include "app/control_store.h"
+#include "app/outline_simplify.h"
+#include "app/controls.h"
 #include "app/placements.h"
 #include "app/services.h"
 #include "geometry/arrangement_state.h"
+#include "geometry/bore_outline.h"
 #include "numbers/number_text.h"
 #include "text/texts.h"
 
@@ -77,17 +84,74 @@ void FillCircle(cairo_t* cr, const CanvasPoint& c, double radius) {
   cairo_close_path(cr);
 }
 
-void AddPlacedPolygon(cairo_t* cr, const GearRecord& gear, double cx, double cy, double rotation) {
-  const double c = std::cos(rotation);
-  const double s = std::sin(rotation);
+// Points of the body's own frame placed at (cx, cy) turned by rotation, mapped
+// to the canvas and appended.
+void AppendPlacedPoints(CanvasPointList& out, const std::vector<OutlinePoint>& points, double cx, double cy,
+                        double c, double s) {
+  for (const OutlinePoint& p : points) out.push_back(WorldToCanvas(cx + p.x * c - p.y * s, cy + p.x * s + p.y * c));
+}
+
+// The outline as the screen needs it: all pieces in order as one polygon, thinned
+// to a tenth of a pixel at the current zoom. A fitted gear of 400 teeth holds some
+// fifteen generated points per pixel, and Cairo pays for every segment it fills
+// and strokes; a tenth of a pixel leaves the rasterised edge as it was. Turning and
+// moving keep distances, so one thinned copy serves every drive angle and pan:
+// it is rebuilt only when the zoom or the generated points change.
+constexpr double kOutlineTolerancePx = 0.1;
+
+struct ThinnedOutline {
   size_t count = 0;
-  for (const OutlinePolyline& piece : gear.outline) count += piece.points.size();
+  uint64_t fingerprint = 0;
+  double tolerance = -1.0;
+  std::vector<OutlinePoint> points;
+};
+
+uint64_t OutlineFingerprint(const GearRecord& gear, size_t& count) {
+  uint64_t h = 1469598103934665603ull;
+  count = 0;
+  for (const OutlinePolyline& piece : gear.outline) {
+    for (const OutlinePoint& p : piece.points) {
+      h = (h ^ std::bit_cast<uint64_t>(p.x)) * 1099511628211ull;
+      h = (h ^ std::bit_cast<uint64_t>(p.y)) * 1099511628211ull;
+    }
+    count += piece.points.size();
+    h = (h ^ count) * 1099511628211ull;
+  }
+  return h;
+}
+
+const std::vector<OutlinePoint>& ScreenOutline(const GearRecord& gear) {
+  // A pair or an internal pair draws two outlines per frame; four slots also
+  // keep the previous arrangement while the user switches back and forth.
+  static ThinnedOutline cache[4];
+  static size_t next = 0;
+  const double tolerance = kOutlineTolerancePx / ZoomPxPerMm;
+  size_t count = 0;
+  const uint64_t fingerprint = OutlineFingerprint(gear, count);
+  for (const ThinnedOutline& t : cache)
+    if (t.count == count && t.fingerprint == fingerprint && t.tolerance == tolerance) return t.points;
+  ThinnedOutline& t = cache[next];
+  next = (next + 1) % 4;
+  t.count = count;
+  t.fingerprint = fingerprint;
+  t.tolerance = tolerance;
+  t.points.clear();
+  t.points.reserve(count);
+  for (const OutlinePolyline& piece : gear.outline) t.points.insert(t.points.end(), piece.points.begin(), piece.points.end());
+  if (std::isfinite(tolerance)) SimplifyClosedOutline(t.points, tolerance);
+  return t.points;
+}
+
+void AddPlacedPolygon(cairo_t* cr, const std::vector<OutlinePoint>& points, double cx, double cy,
+                      double rotation) {
   CanvasPointList polygon;
-  polygon.reserve(count);
-  for (const OutlinePolyline& piece : gear.outline)
-    for (const OutlinePoint& p : piece.points)
-      polygon.push_back(WorldToCanvas(cx + p.x * c - p.y * s, cy + p.x * s + p.y * c));
+  polygon.reserve(points.size());
+  AppendPlacedPoints(polygon, points, cx, cy, std::cos(rotation), std::sin(rotation));
   AddClippedPolygonToPath(cr, polygon);
+}
+
+void AddPlacedOutline(cairo_t* cr, const GearRecord& gear, double cx, double cy, double rotation) {
+  AddPlacedPolygon(cr, ScreenOutline(gear), cx, cy, rotation);
 }
 
 // A full circle as the inner boundary of the even-odd fill. When its line cannot
@@ -175,9 +239,19 @@ void DrawCanvasText(cairo_t* cr, double x, double y, double sizePx, const std::s
 }
 
 void AddGearFillPath(cairo_t* cr, const GearRecord& gear, double cx, double cy, double rotation) {
-  AddPlacedPolygon(cr, gear, cx, cy, rotation);
-  const double radius = gear.isInternal != 0 ? gear.rimRadius : gear.boreDiameter / 2.0;
-  if (radius > 0.0) AddCircleBoundary(cr, cx, cy, radius);
+  AddPlacedOutline(cr, gear, cx, cy, rotation);
+  const bool ring = gear.isInternal != 0;
+  const double radius = ring ? gear.rimRadius : gear.boreDiameter / 2.0;
+  if (!(radius > 0.0)) return;
+  if (!ring && HasKeyway(gear)) {
+    // A quarter-pixel chord error at this zoom: the polygon is as fine as the
+    // screen needs and no finer.
+    std::vector<OutlinePoint> bore;
+    BuildBoreOutline(gear, bore, 0.25 / ZoomPxPerMm);
+    AddPlacedPolygon(cr, bore, cx, cy, rotation);
+    return;
+  }
+  AddCircleBoundary(cr, cx, cy, radius);
 }
 
 void DrawGearWithCircles(cairo_t* cr, const GearRecord& gear, const CanvasColour& fill, double cx, double cy,
@@ -207,7 +281,7 @@ void DrawGearWithCircles(cairo_t* cr, const GearRecord& gear, const CanvasColour
 void DrawRackShape(cairo_t* cr, const GearRecord& rack, const CanvasColour& fill, double dx, double dy) {
   if (rack.valid == 0) return;
   cairo_new_path(cr);
-  AddPlacedPolygon(cr, rack, dx, dy, 0.0);
+  AddPlacedOutline(cr, rack, dx, dy, 0.0);
   FillKeepingPath(cr, fill);
   StrokeCanvasPath(cr, CanvasStroke::Outline);
   const CanvasPoint a = WorldToCanvas(dx, dy);
@@ -278,6 +352,46 @@ void DrawLineOfActionLegend(cairo_t* cr, const std::string& circlesText) {
   DrawCanvasText(cr, 48, 42, kLegendFontPx, std::string(Tx(TextId::CanvasLegendPoints)) + circlesText);
 }
 
+void DrawPairScene(cairo_t* cr) {
+  ContactGeometry g;
+  if (ComputePairLineOfAction(Gear1, Gear2, g, PairCentreDistance, DriveAngle) != 0) return;
+  cairo_new_path(cr);
+  AddCircleToPath(cr, 0.0, 0.0, g.workingPitchRadius1);
+  AddCircleToPath(cr, PairCentreDistance, 0.0, g.workingPitchRadius2);
+  StrokeCanvasPath(cr, CanvasStroke::OperatingPitch);
+  DrawLineOfAction(cr, g, Tx(TextId::CanvasLabelT2));
+  DrawLineOfActionLegend(cr, Tx(TextId::CanvasLegendOperatingCircles));
+}
+
+void DrawRackPairScene(cairo_t* cr, double rackShift) {
+  ContactGeometry g;
+  if (ComputeRackLineOfAction(Gear1, Rack, g, DriveAngle) != 0) return;
+  const double r1 = Gear1.pitchRadius;
+  cairo_new_path(cr);
+  AddCircleToPath(cr, 0.0, 0.0, r1);
+  // The rolling line touches the pitch circle; the rack's own pitch line lies
+  // x·m lower when the pinion is shifted.
+  const CanvasPoint a = WorldToCanvas(rackShift, -r1);
+  const CanvasPoint b = WorldToCanvas(rackShift + Rack.rackLength, -r1);
+  AddSegmentToPath(cr, a.x, a.y, b.x, b.y);
+  StrokeCanvasPath(cr, CanvasStroke::OperatingPitch);
+  DrawLineOfAction(cr, g, "");
+  DrawLineOfActionLegend(cr, Tx(TextId::CanvasLegendRackCircles));
+}
+
+void DrawInternalPairScene(cairo_t* cr) {
+  ContactGeometry g;
+  ComputeInternalLineOfAction(Gear1, RingGear, g, InternalCentreDistance, DriveAngle);
+  // A cleared record (no working pressure angle) has no direction to draw along.
+  if (!(g.workingPressureAngle > 0.0)) return;
+  cairo_new_path(cr);
+  AddCircleToPath(cr, InternalCentreDistance, 0.0, g.workingPitchRadius1);
+  AddCircleToPath(cr, 0.0, 0.0, g.workingPitchRadius2);
+  StrokeCanvasPath(cr, CanvasStroke::OperatingPitch);
+  DrawLineOfAction(cr, g, Tx(TextId::CanvasLabelT2));
+  DrawLineOfActionLegend(cr, Tx(TextId::CanvasLegendOperatingCircles));
+}
+
 void RedrawCanvas() { Svc().requestCanvasRedraw(); }
 
 void PaintCanvas(cairo_t* cr, int width, int height) {
@@ -293,33 +407,38 @@ void PaintCanvas(cairo_t* cr, int width, int height) {
   SetCanvasColour(cr, kBackgroundColour);
   cairo_paint(cr);
 
-  bool shown = true;
-  switch (static_cast<DisplayKind>(DisplayMode)) {
-    case DisplayKind::Pair:
-      DrawGearWithCircles(cr, Gear1, kFirstBodyColour, 0.0, 0.0, DriveAngle);
-      DrawGearWithCircles(cr, Gear2, kSecondBodyColour, PairCentreDistance, 0.0, ComputeGear2Angle());
-      break;
-    case DisplayKind::Single:
-      DrawGearWithCircles(cr, Gear1, kFirstBodyColour, 0.0, 0.0, DriveAngle);
-      break;
-    case DisplayKind::PinionRack: {
-      const double shift = ComputeRackShift(Gear1, Rack, DriveAngle);
-      DrawGearWithCircles(cr, Gear1, kFirstBodyColour, 0.0, 0.0, DriveAngle);
-      DrawRackShape(cr, Rack, kSecondBodyColour, shift, RackPitchLineY());
-      break;
+  // The bodies at the placements the export uses too; the ring of an internal
+  // pair comes first, under the pinion.
+  BodyPlacement bodies[2];
+  const int count = ComputeBodyPlacements(bodies);
+  for (int i = 0; i < count; ++i) {
+    const BodyPlacement& b = bodies[i];
+    const CanvasColour& fill = b.body == &Gear1 ? kFirstBodyColour : kSecondBodyColour;
+    if (b.body == &Rack)
+      DrawRackShape(cr, Rack, fill, b.x, b.y);
+    else
+      DrawGearWithCircles(cr, *b.body, fill, b.x, b.y, b.rotation);
+  }
+  const bool shown = count > 0;
+  if (!shown) {
+    SetCanvasColour(cr, kHintColour);
+    DrawCanvasText(cr, 20, 20, kHintFontPx, Tx(TextId::CanvasHint));
+  }
+
+  if (Controls().GetState(GadgetLineOfAction) != 0) {
+    switch (static_cast<DisplayKind>(DisplayMode)) {
+      case DisplayKind::Pair:
+        if (Gear1.valid != 0 && Gear2.valid != 0) DrawPairScene(cr);
+        break;
+      case DisplayKind::PinionRack:
+        if (Gear1.valid != 0 && Rack.valid != 0) DrawRackPairScene(cr, bodies[1].x);
+        break;
+      case DisplayKind::Internal:
+        if (Gear1.valid != 0 && RingGear.valid != 0) DrawInternalPairScene(cr);
+        break;
+      default:
+        break;
     }
-    case DisplayKind::Internal: {
-      BodyPlacement bodies[2];
-      ComputeBodyPlacements(bodies);
-      DrawGearWithCircles(cr, RingGear, kSecondBodyColour, bodies[0].x, bodies[0].y, bodies[0].rotation);
-      DrawGearWithCircles(cr, Gear1, kFirstBodyColour, bodies[1].x, bodies[1].y, bodies[1].rotation);
-      break;
-    }
-    default:
-      shown = false;
-      SetCanvasColour(cr, kHintColour);
-      DrawCanvasText(cr, 20, 20, kHintFontPx, Tx(TextId::CanvasHint));
-      break;
   }
 
   if (shown) {

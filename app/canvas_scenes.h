@@ -58,6 +58,12 @@ void DrawLineOfAction(cairo_t* cr, const ContactGeometry& g, const std::string& 
 void DrawLabeledPoint(cairo_t* cr, const ContactGeometry& g, double s, const std::string& label);
 void DrawLineOfActionLegend(cairo_t* cr, const std::string& circlesText);
 
+// Line-of-action overlays of the three meshes, from the global records and the
+// current DriveAngle; nothing when the mesh has no line of action.
+void DrawPairScene(cairo_t* cr);
+void DrawRackPairScene(cairo_t* cr, double rackShift);
+void DrawInternalPairScene(cairo_t* cr);
+
 // "Wheel = zoom ... (" + zoom with 2 decimals + " px/mm)".
 std::string CanvasFooterText();
 

@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/canvas_clip.h"
 #include "app/canvas_scenes.h"
+#include "app/rack_commands.h"
 #include "geometry/arrangement_state.h"
 
 namespace kovrex {
@@ -45,8 +46,6 @@ double ComputeRackShift(const GearRecord& pinion, const GearRecord& rack, double
   return s - static_cast<double>(n / 2) * pt;
 }
 
-double RackPitchLineY() { return -(Gear1.pitchRadius + Gear1.profileShift * Gear1.normalModule); }
-
 int ComputeBodyPlacements(BodyPlacement placements[2]) {
   switch (static_cast<DisplayKind>(DisplayMode)) {
     case DisplayKind::Pair:
@@ -58,7 +57,7 @@ int ComputeBodyPlacements(BodyPlacement placements[2]) {
       return 1;
     case DisplayKind::PinionRack:
       placements[0] = {&Gear1, 0.0, 0.0, DriveAngle};
-      placements[1] = {&Rack, ComputeRackShift(Gear1, Rack, DriveAngle), RackPitchLineY(), 0.0};
+      placements[1] = {&Rack, ComputeRackShift(Gear1, Rack, DriveAngle), ComputeRackPitchLineOffset(), 0.0};
       return 2;
     case DisplayKind::Internal:
       placements[0] = {&RingGear, 0.0, 0.0, RingAngle()};
@@ -111,7 +110,7 @@ void DrawRootSectionMarkers(cairo_t* cr) {
       const double firstToothCentre = kPi * Rack.transverseModule / 2.0;
       DrawRootSectionMarker(cr, first, 0, 0.0, 0.0, DriveAngle);
       DrawRootSectionMarker(cr, second, 2, ComputeRackShift(Gear1, Rack, DriveAngle) + firstToothCentre,
-                            RackPitchLineY(), 0.0);
+                            ComputeRackPitchLineOffset(), 0.0);
       break;
     }
     case DisplayKind::Internal: {

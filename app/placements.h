@@ -31,9 +31,6 @@ double ComputeGear2Angle();
 // pitches to centre the rack under the pinion. 0 for a rack without a pitch.
 double ComputeRackShift(const GearRecord& pinion, const GearRecord& rack, double t);
 
-// y of the rack's pitch line in the pinion's frame: -(r + x·m) of Gear1.
-double RackPitchLineY();
-
 // The two critical root sections of the last strength run, while the strength
 // window is open, for spur arrangements only.
 void DrawRootSectionMarkers(cairo_t* cr);

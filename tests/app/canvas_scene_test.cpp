@@ -16,13 +16,34 @@
 #include "app/controls.h"
 #include "app/placements.h"
 #include "geometry/arrangement_state.h"
+#include "geometry/external_gear.h"
+#include "geometry/gear_record.h"
+#include "geometry/line_of_action.h"
+#include "geometry/rack_outline.h"
+#include "geometry/ring_gear.h"
 #include "support/canvas_probe.h"
-#include "support/hand_gears.h"
 #include "support/test_support.h"
 #include "text/texts.h"
 
 namespace kovrex {
 namespace {
+
+// Real records from the program's generators: 20 degrees, spur, x as given; the
+// thickness allowance thins every tooth so that meshing bodies keep play.
+void MakeGear(GearRecord& g, double m, int64_t z, double allowance = 0.0, double bore = 0.0, double x = 0.0) {
+  InitGearParams(g, m, z, x, 20.0, 10.0, bore, 0.0, 0.0, 1);
+  g.thicknessAllowance = allowance;
+  ComputeExternalGearGeometry(g, /*detail=*/1);
+  ASSERT_EQ(g.valid, 1);
+}
+void MakeRing(GearRecord& g, double m, int64_t z, double rimWidth, double allowance = 0.0) {
+  GenerateToothProfile(g, m, z, 0.0, 20.0, 10.0, rimWidth, allowance, 0.0, 1, /*detail=*/1, 0.0);
+  ASSERT_EQ(g.valid, 1);
+}
+void MakeRack(GearRecord& g, double m, int64_t n, double height, double allowance = 0.0) {
+  BuildRackOutline(g, m, 20.0, 0.0, 1, n, height, 10.0, allowance, /*density=*/1);
+  ASSERT_EQ(g.valid, 1);
+}
 
 using test::ImageCanvas;
 using test::NearColour;
@@ -34,6 +55,7 @@ constexpr int kW = 400, kH = 400;
 bool IsBackground(const Rgba& c) { return NearColour(c, 250, 250, 252, 1); }
 bool IsBlue(const Rgba& c) { return NearColour(c, 140, 175, 220); }
 bool IsOrange(const Rgba& c) { return NearColour(c, 235, 185, 110); }
+bool IsGreenDot(const Rgba& c) { return NearColour(c, 0, 170, 70); }
 
 // src with alpha a (0..255) over an opaque dst, as Cairo's OVER composes it.
 Rgba Over(const Rgba& src, int a, const Rgba& dst) {
@@ -73,15 +95,20 @@ class SceneTest : public test::KovrexTest {
   }
 
   // Gear 1: z 20, m 2, bore 10 (r 20, r_a 22, r_f 17.5).
-  static void MakePinion() { test::MakeHandExternalGear(Gear1, 2.0, 20, 0.1, /*bore=*/10.0); }
+  static void MakePinion() { MakeGear(Gear1, 2.0, 20, /*allowance=*/0.2, /*bore=*/10.0); }
   void Single() {
     MakePinion();
     DisplayMode = 2;
     ZoomPxPerMm = 8.0;
   }
+  void SingleKeyed() {
+    Single();
+    Gear1.keywayWidth = 3.0;
+    Gear1.keywayDepth = 1.4;
+  }
   void Pair() {
     MakePinion();
-    test::MakeHandExternalGear(Gear2, 2.0, 40, 0.1, /*bore=*/16.0);
+    MakeGear(Gear2, 2.0, 40, /*allowance=*/0.2, /*bore=*/16.0);
     PairCentreDistance = 60.0;
     DisplayMode = 1;
     ZoomPxPerMm = 4.0;
@@ -89,14 +116,14 @@ class SceneTest : public test::KovrexTest {
   }
   void RackMode() {
     MakePinion();
-    test::MakeHandRack(Rack, 2.0, 10, 10.0, 0.1);
+    MakeRack(Rack, 2.0, 10, 10.0, /*allowance=*/0.2);
     DisplayMode = 3;
     ZoomPxPerMm = 4.0;
     PanY = -10.0;
   }
   void Internal() {
     MakePinion();
-    test::MakeHandRingGear(RingGear, 2.0, 60, /*rimWidth=*/8.0, 0.1);  // r_f 62.5, rim 70.5
+    MakeRing(RingGear, 2.0, 60, /*rimWidth=*/8.0, /*allowance=*/0.2);  // r_f 62.5, rim 70.5
     InternalCentreDistance = 40.0;
     DisplayMode = 4;
     ZoomPxPerMm = 2.5;
@@ -188,6 +215,110 @@ TEST_F(SceneTest, RackToothSitsInThePinionsToothSpace) {
   EXPECT_TRUE(IsBackground(At(kPi, -17.6))) << "tip clearance between rack tooth and pinion root";
 }
 
+TEST_F(SceneTest, LineOfActionOverlayFollowsTheCheckBox) {
+  struct Case {
+    const char* name;
+    void (SceneTest::*setup)();
+    bool overlay;  // with the box on
+  };
+  const Case cases[] = {{"pair", &SceneTest::Pair, true},
+                        {"pinion and rack", &SceneTest::RackMode, true},
+                        {"internal pair", &SceneTest::Internal, true},
+                        {"single gear", &SceneTest::Single, false}};
+  const Rgba pink = Over({220, 40, 150, 255}, 230, kBackground);
+  for (const Case& c : cases) {
+    for (int box : {1, 0}) {
+      SCOPED_TRACE(std::string(c.name) + (box ? ", box on" : ", box off"));
+      ResetAllState();
+      store.SetState(GadgetLineOfAction, box);
+      (this->*c.setup)();
+      PanX = 1000.0;  // bodies far out of view: only the legend can reach the corner
+      Paint();
+      const bool legend = box == 1 && c.overlay;
+      EXPECT_EQ(NearColour(canvas.At(26, 10), pink.r, pink.g, pink.b), legend);
+      EXPECT_EQ(NearColour(canvas.At(26, 30), 200, 0, 0), legend);
+      EXPECT_EQ(NearColour(canvas.At(26, 50), 0, 170, 70), legend);
+      if (!legend) {
+        EXPECT_TRUE(IsBackground(canvas.At(26, 30)));
+      }
+    }
+  }
+  // Overlays need both bodies valid.
+  ResetAllState();
+  store.SetState(GadgetLineOfAction, 1);
+  Pair();
+  Gear2.valid = 0;
+  Paint();
+  EXPECT_TRUE(IsBackground(canvas.At(26, 30)));
+}
+
+TEST_F(SceneTest, CurrentContactsLieWhereTheFlanksTouch) {
+  // Every green contact dot of the pair lies on the boundary between the two
+  // bodies: within a few pixels there is blue and there is orange.
+  Pair();
+  ZoomPxPerMm = 40.0;
+  PanX = 20.0;
+  for (double t : {0.0, 0.07, 0.13}) {
+    SCOPED_TRACE(t);
+    DriveAngle = t;
+    Paint();
+    ContactGeometry g;
+    ASSERT_EQ(ComputePairLineOfAction(Gear1, Gear2, g, PairCentreDistance, DriveAngle), 0);
+    ASSERT_GE(g.contactCount, 1);
+    for (int64_t i = 0; i < g.contactCount; ++i) {
+      const CanvasPoint p = LineOfActionPointToCanvas(g, g.contactPositions[i]);
+      EXPECT_TRUE(IsGreenDot(canvas.At(static_cast<int>(p.x), static_cast<int>(p.y))));
+      bool blue = false, orange = false;
+      for (int dy = -9; dy <= 9; ++dy)
+        for (int dx = -9; dx <= 9; ++dx) {
+          const Rgba q = canvas.At(static_cast<int>(p.x) + dx, static_cast<int>(p.y) + dy);
+          blue = blue || IsBlue(q);
+          orange = orange || IsOrange(q);
+        }
+      EXPECT_TRUE(blue && orange) << "contact " << i;
+    }
+  }
+}
+
+TEST_F(SceneTest, KeyedBoreIsAHoleThatTurnsWithTheGear) {
+  Single();
+  Gear1.keywayWidth = 3.0;
+  Gear1.keywayDepth = 1.4;  // keyway floor at 6.4 mm from the axis, on the +x axis of the gear
+  for (double t : {0.5, 2.0}) {
+    SCOPED_TRACE(t);
+    DriveAngle = t;
+    ZoomPxPerMm = 8.0;
+    Paint();
+    const double deg = t * 180.0 / kPi;
+    EXPECT_TRUE(IsBackground(AtPolar(0, 0, 5.8, deg))) << "in the keyway";
+    EXPECT_TRUE(IsBlue(AtPolar(0, 0, 5.8, deg + 90))) << "beside the bore, away from the keyway";
+    EXPECT_TRUE(IsBlue(AtPolar(0, 0, 7.2, deg))) << "beyond the keyway floor";
+    EXPECT_TRUE(IsBackground(AtPolar(0, 0, 3.0, deg + 45))) << "in the bore";
+    // Deep inside the keyway at the highest zoom: still a hole.
+    ZoomPxPerMm = 100000.0;
+    PanX = 5.9 * std::cos(t);
+    PanY = 5.9 * std::sin(t);
+    Paint();
+    EXPECT_TRUE(IsBackground(canvas.At(kW / 2, kH / 2)));
+    EXPECT_TRUE(IsBackground(canvas.At(5, 5)));
+    PanX = PanY = 0.0;
+  }
+}
+
+TEST_F(SceneTest, ARegeneratedGearIsDrawnAnewAtTheSameZoom) {
+  // The screen keeps a thinned copy of each outline per zoom; a new outline with
+  // the same zoom must not be drawn from the old copy.
+  Single();
+  Paint();
+  EXPECT_TRUE(IsBackground(AtPolar(0, 0, 24.3, 18))) << "beyond the tip of m = 2";
+  MakeGear(Gear1, 2.5, 20, /*allowance=*/0.2, /*bore=*/10.0);
+  Paint();
+  EXPECT_TRUE(IsBlue(AtPolar(0, 0, 24.3, 18))) << "inside tooth 1 of m = 2.5";
+  MakePinion();
+  Paint();
+  EXPECT_TRUE(IsBackground(AtPolar(0, 0, 24.3, 18)));
+}
+
 TEST_F(SceneTest, InvalidRecordsAreNotDrawn) {
   Pair();
   Gear1.valid = 0;
@@ -252,6 +383,7 @@ TEST_F(SceneTest, AtTheHighestZoomNothingOutsideTheClipBoxReachesCairo) {
   const Case cases[] = {
       {"single gear, pitch circle and cross", &SceneTest::Single, 0.0, 20.0},
       {"single gear, bore edge", &SceneTest::Single, 0.0, 5.0},
+      {"single gear, keyway corner", &SceneTest::SingleKeyed, 6.4, 1.5},
       {"pair, pitch point", &SceneTest::Pair, 20.0, 0.0},
       {"rack, pitch line", &SceneTest::RackMode, 0.3, -20.0},
       {"internal, rim edge", &SceneTest::Internal, -70.5, 0.0},
@@ -404,9 +536,9 @@ TEST_F(SceneTest, ZoomToFitBoxesOfEveryMode) {
       {"pinion and rack",
        [] {
          DisplayMode = 3;
-         test::MakeHandExternalGear(Gear1, 2.0, 20);
+         MakeGear(Gear1, 2.0, 20);
          Gear1.profileShift = 0.25;
-         test::MakeHandRack(Rack, 2.0, 10, 10.0);
+         MakeRack(Rack, 2.0, 10, 10.0);
        },
        0.0, (22.0 - 20.5 - 10.0) / 2.0, std::min(800.0 / (2 * halfRack), 600.0 / (22.0 + 30.5))},
       {"internal pair", [] { DisplayMode = 4; RingGear.rimRadius = 70.5; }, 0.0, 0.0, 600.0 / 141.0},

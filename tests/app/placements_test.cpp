@@ -13,12 +13,32 @@
 #include "app/placements.h"
 #include "capacity/strength_types.h"
 #include "geometry/arrangement_state.h"
+#include "geometry/external_gear.h"
+#include "geometry/gear_record.h"
+#include "geometry/rack_outline.h"
+#include "geometry/ring_gear.h"
 #include "support/canvas_probe.h"
-#include "support/hand_gears.h"
 #include "support/test_support.h"
 
 namespace kovrex {
 namespace {
+
+// Real records from the program's generators: 20 degrees, spur, x as given; the
+// thickness allowance thins every tooth so that meshing bodies keep play.
+void MakeGear(GearRecord& g, double m, int64_t z, double allowance = 0.0, double bore = 0.0, double x = 0.0) {
+  InitGearParams(g, m, z, x, 20.0, 10.0, bore, 0.0, 0.0, 1);
+  g.thicknessAllowance = allowance;
+  ComputeExternalGearGeometry(g, /*detail=*/1);
+  ASSERT_EQ(g.valid, 1);
+}
+void MakeRing(GearRecord& g, double m, int64_t z, double rimWidth, double allowance = 0.0) {
+  GenerateToothProfile(g, m, z, 0.0, 20.0, 10.0, rimWidth, allowance, 0.0, 1, /*detail=*/1, 0.0);
+  ASSERT_EQ(g.valid, 1);
+}
+void MakeRack(GearRecord& g, double m, int64_t n, double height, double allowance = 0.0) {
+  BuildRackOutline(g, m, 20.0, 0.0, 1, n, height, 10.0, allowance, /*density=*/1);
+  ASSERT_EQ(g.valid, 1);
+}
 
 using test::ImageCanvas;
 
@@ -104,9 +124,9 @@ TEST_F(PlacementTest, PlacementTableOfEveryMode) {
   EXPECT_DOUBLE_EQ(p[1].x, 40.25);
   EXPECT_DOUBLE_EQ(p[1].rotation, 0.6);
   DisplayMode = 3;
-  test::MakeHandExternalGear(Gear1, 2.0, 20);
+  MakeGear(Gear1, 2.0, 20);
   Gear1.profileShift = 0.5;
-  test::MakeHandRack(Rack, 2.0, 10, 12.0);
+  MakeRack(Rack, 2.0, 10, 12.0);
   ASSERT_EQ(ComputeBodyPlacements(p), 2);
   EXPECT_EQ(p[1].body, &Rack);
   EXPECT_DOUBLE_EQ(p[1].y, -(20.0 + 0.5 * 2.0));  // pitch line below the pinion, moved by x·m
@@ -117,8 +137,8 @@ TEST_F(PlacementTest, ExternalPairTeethInterlockAtEveryDriveAngle) {
   // z1 = 20, z2 = 40, m = 2 at the reference centre distance 60: the tips reach
   // 2 mm past each other's pitch circle, so bodies that never share a pixel
   // must interlock.
-  test::MakeHandExternalGear(Gear1, 2.0, 20, /*thinning=*/0.1);
-  test::MakeHandExternalGear(Gear2, 2.0, 40, /*thinning=*/0.1);
+  MakeGear(Gear1, 2.0, 20, /*allowance=*/0.2);
+  MakeGear(Gear2, 2.0, 40, /*allowance=*/0.2);
   PairCentreDistance = 60.0;
   DisplayMode = 1;
   View(20.0, 0.0, 20.0);  // 30 mm around the pitch point
@@ -137,11 +157,11 @@ TEST_F(PlacementTest, ExternalPairTeethInterlockAtEveryDriveAngle) {
 }
 
 TEST_F(PlacementTest, RackMeshesForOddAndEvenToothCounts) {
-  test::MakeHandExternalGear(Gear1, 2.0, 20, /*thinning=*/0.1);
+  MakeGear(Gear1, 2.0, 20, /*allowance=*/0.2);
   DisplayMode = 3;
   View(0.0, -20.0, 20.0);  // around the pitch point below the pinion
   for (int64_t n : {1, 3, 4, 7, 20}) {
-    test::MakeHandRack(Rack, 2.0, n, 10.0, /*thinning=*/0.1);
+    MakeRack(Rack, 2.0, n, 10.0, /*allowance=*/0.2);
     for (double t : DriveAngles()) {
       SCOPED_TRACE("n = " + std::to_string(n) + ", t = " + std::to_string(t));
       DriveAngle = t;
@@ -157,7 +177,7 @@ TEST_F(PlacementTest, RackMeshesForOddAndEvenToothCounts) {
 }
 
 TEST_F(PlacementTest, RackShiftRollsAndJumpsBackByWholePitches) {
-  test::MakeHandExternalGear(Gear1, 2.0, 20);
+  MakeGear(Gear1, 2.0, 20);
   const double pt = kPi * 2.0;
   struct Case {
     int64_t n;
@@ -165,7 +185,7 @@ TEST_F(PlacementTest, RackShiftRollsAndJumpsBackByWholePitches) {
   } cases[] = {{1, 1}, {3, 1}, {4, 1}, {7, 1}, {8, 2}, {20, 5}, {41, 10}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.n);
-    test::MakeHandRack(Rack, 2.0, c.n, 10.0);
+    MakeRack(Rack, 2.0, c.n, 10.0);
     const double r = Gear1.pitchRadius;
     double previous = ComputeRackShift(Gear1, Rack, 0.0);
     int jumps = 0, badJumps = 0, outOfMesh = 0, offCentre = 0;
@@ -198,8 +218,8 @@ TEST_F(PlacementTest, RackShiftRollsAndJumpsBackByWholePitches) {
 
 TEST_F(PlacementTest, RingTurnsWithThePinionAtTheRatio) {
   // Pinion 20 in a ring of 60, m = 2, at a = r2 - r1 = 40.
-  test::MakeHandExternalGear(Gear1, 2.0, 20, /*thinning=*/0.1);
-  test::MakeHandRingGear(RingGear, 2.0, 60, /*rimWidth=*/8.0, /*widening=*/0.1);
+  MakeGear(Gear1, 2.0, 20, /*allowance=*/0.2);
+  MakeRing(RingGear, 2.0, 60, /*rimWidth=*/8.0, /*allowance=*/0.2);
   InternalCentreDistance = 40.0;
   DisplayMode = 4;
   View(60.0, 0.0, 20.0);
@@ -263,8 +283,8 @@ TEST_F(RootSectionTest, MarksTurnWithTheGearsOfAPair) {
 }
 
 TEST_F(RootSectionTest, RackAndRingMarks) {
-  test::MakeHandExternalGear(Gear1, 2.0, 20);
-  test::MakeHandRack(Rack, 2.0, 8, 10.0);
+  MakeGear(Gear1, 2.0, 20);
+  MakeRack(Rack, 2.0, 8, 10.0);
   DisplayMode = 3;
   DriveAngle = 0.0;
   StrengthResultGlobal.rootSection[1].sectionPosition = -2.0;  // below the rack's pitch line
@@ -277,7 +297,7 @@ TEST_F(RootSectionTest, RackAndRingMarks) {
 
   // Ring: its section position is negative (measured towards the inside); the
   // mark lies on the ring's tooth centre line at (t·z1 - pi)/z2.
-  test::MakeHandRingGear(RingGear, 2.0, 60, 8.0);
+  MakeRing(RingGear, 2.0, 60, 8.0);
   InternalCentreDistance = 40.0;
   DisplayMode = 4;
   DriveAngle = 0.9;
