@@ -1,27 +1,63 @@
-// Program body: starts GTK, opens the main window and runs the main loop until the
-// main window is closed.
+// Program body: locale and toolkit, the start-up order of the windows and the
+// calculation hooks, the main loop until the quit flag is set, and shut-down.
 #include "app/gtk/main_program.h"
 
 #include <gtk/gtk.h>
 
 #include <clocale>
+#include <cstdio>
+#include <string>
 
+#include "app/app_state.h"
+#include "app/control_store.h"
+#include "app/gtk/gtk_control_store.h"
+#include "app/gtk/gtk_services.h"
+#include "app/gtk/hub_window.h"
+#include "app/gtk/main_window.h"
+#include "app/gtk/strength_window.h"
+#include "app/startup.h"
 #include "app/window_title.h"
 
 namespace kovrex {
 
+void InitXlibThreads();  // xlib_threads.cpp
+
+void BuildAllWindows() {
+  InstallGtkServices();
+  SetActiveControlStore(&GtkStore());
+  ResetGtkEventSinks();
+  BuildMainWindow();
+  FillMaterialTablesAtStartUp();
+  BuildStrengthWindow();
+  BuildHubKeywayWindow();
+}
+
 int RunMainProgram(int argc, char** argv) {
+  // GTK would set the whole locale from the desktop; numbers must keep a point.
   gtk_disable_setlocale();
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");
+  InitXlibThreads();
   gdk_set_allowed_backends("x11");
-  gtk_init(&argc, &argv);
-  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_default_size(GTK_WINDOW(window), 1280, 860);
-  gtk_window_set_title(GTK_WINDOW(window), BuildWindowTitle().c_str());
-  g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
-  gtk_widget_show_all(window);
-  gtk_main();
+  if (!gtk_init_check(&argc, &argv)) {
+    std::fputs("kovrex: cannot open the X display\n", stderr);
+    return 1;
+  }
+
+  ResetAllState();
+  BuildAllWindows();
+  StartUpCalculations();
+  UpdateWindowTitle();
+  gtk_widget_show(WindowWidget(WindowMain));
+
+  if (argc > 1 && IsStartUpProjectArgument(argv[1])) OpenProjectAtStartUp(argv[1]);
+
+  if (QuitRequested == 0) gtk_main();
+
+  HandOverClipboard();
+  StopAllTimers();
+  DestroyAllWindows();
+  SetActiveControlStore(nullptr);
   return 0;
 }
 
