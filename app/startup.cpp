@@ -1,19 +1,25 @@
-// Start-up hooks. The material tables, the bindings, the first pair search and the
-// project opening are owned by their own modules; they are called from here once
-// those modules exist.
+// Start-up steps that need the calculation and project modules. Each step calls
+// what its owning module offers; the HOOK lines mark what start-up still lacks.
 #include "app/startup.h"
 
 #include <sys/stat.h>
 
+#include "app/project_bindings.h"
+#include "app/project_file.h"
+#include "capacity/materials.h"
+
 namespace kovrex {
 
-// HOOK: InitMaterialTable(); InitShaftMaterialTable();
-void FillMaterialTablesAtStartUp() {}
+void FillMaterialTablesAtStartUp() {
+  InitMaterialTable();
+  InitShaftMaterialTable();
+}
 
-// HOOK: RegisterProjectBindings(); then the pair search on the default inputs and,
-// when it found rows, select row 0 in GadgetPairResults and SelectPairCombination(0);
-// otherwise RedrawCanvas().
-void StartUpCalculations() {}
+void StartUpCalculations() {
+  RegisterProjectBindings();
+  // HOOK: the pair search on the default Pair inputs; when it found rows, select
+  // row 0 in GadgetPairResults and SelectPairCombination(0), else RedrawCanvas().
+}
 
 bool IsStartUpProjectArgument(const std::string& path) {
   struct stat st;
@@ -21,7 +27,6 @@ bool IsStartUpProjectArgument(const std::string& path) {
   return S_ISREG(st.st_mode) && st.st_size > 0;
 }
 
-// HOOK: OpenProjectFile(path);
-void OpenProjectAtStartUp(const std::string&) {}
+void OpenProjectAtStartUp(const std::string& path) { OpenProjectFile(path); }
 
 }  // namespace kovrex

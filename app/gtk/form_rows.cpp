@@ -20,11 +20,6 @@ void OnFormLabelDestroyed(GtkWidget* label, gpointer data) {
   if (it != g_formLabels.end() && it->second == label) g_formLabels.erase(it);
 }
 
-void RememberFormLabel(int control, GtkWidget* label) {
-  g_formLabels[control] = label;
-  g_signal_connect(label, "destroy", G_CALLBACK(OnFormLabelDestroyed), GINT_TO_POINTER(control));
-}
-
 void PlaceControl(GtkWidget* container, int control, const std::string& caption, int x, int y, int w, int h) {
   GtkWidget* widget = CreateControlWidget(control, caption);
   if (widget) PlaceWidget(container, widget, x, y, w, h);
@@ -97,6 +92,11 @@ int PlaceFormRows(GtkWidget* container, const FormRow* rows, size_t count, int y
 GtkWidget* FormLabelOf(int control) {
   auto it = g_formLabels.find(control);
   return it == g_formLabels.end() ? nullptr : it->second;
+}
+
+void RememberFormLabel(int control, GtkWidget* label) {
+  g_formLabels[control] = label;
+  g_signal_connect(label, "destroy", G_CALLBACK(OnFormLabelDestroyed), GINT_TO_POINTER(control));
 }
 
 void ForgetFormLabels() { g_formLabels.clear(); }

@@ -44,6 +44,7 @@ int PlaceFormRows(GtkWidget* container, const FormRow (&rows)[N], int y) {
 
 // Form label created for the row whose first field is `control` (nullptr if none).
 GtkWidget* FormLabelOf(int control);
+void RememberFormLabel(int control, GtkWidget* label);
 void ForgetFormLabels();
 
 // Width of a control spanning the column: from x = 10 to the right edge of the fields.

@@ -311,9 +311,16 @@ GtkWidget* CreateControlWidget(int control, const std::string& caption) {
     case ControlKind::CheckBox:
       w.widget = gtk_check_button_new_with_label(ValidUtf8(caption).c_str());
       break;
-    case ControlKind::Button:
+    case ControlKind::Button: {
       w.widget = gtk_button_new_with_label(ValidUtf8(caption).c_str());
+      // The tool-bar buttons are a quarter of the input column wide: with the
+      // theme's padding "Opslaan als..." would not fit and push over its neighbour.
+      // The caption is centred anyway; one that still does not fit ends in "...".
+      AddCss(w.widget, "button { padding-left: 0; padding-right: 0; }");
+      GtkWidget* label = gtk_bin_get_child(GTK_BIN(w.widget));
+      if (GTK_IS_LABEL(label)) gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
       break;
+    }
     case ControlKind::TrackBar:
       w.widget = gtk_scale_new_with_range(GTK_ORIENTATION_HORIZONTAL, 1, 20, 1);
       gtk_scale_set_draw_value(GTK_SCALE(w.widget), FALSE);

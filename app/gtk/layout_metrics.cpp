@@ -108,6 +108,29 @@ void PlaceWidget(GtkWidget* container, GtkWidget* widget, int x, int y, int widt
   }
 }
 
+namespace {
+gboolean QueueResizeOnce(gpointer data) {
+  GtkWidget* container = GTK_WIDGET(data);
+  g_object_set_data(G_OBJECT(container), "kovrex-relayout", nullptr);
+  gtk_widget_queue_resize(container);
+  g_object_unref(container);
+  return G_SOURCE_REMOVE;
+}
+}  // namespace
+
+void ResizeChildIfChanged(GtkWidget* container, GtkWidget* child, int width, int height) {
+  if (!child) return;
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  int w = -1, h = -1;
+  gtk_widget_get_size_request(child, &w, &h);
+  if (w == width && h == height) return;
+  gtk_widget_set_size_request(child, width, height);
+  if (!container || g_object_get_data(G_OBJECT(container), "kovrex-relayout")) return;
+  g_object_set_data(G_OBJECT(container), "kovrex-relayout", GINT_TO_POINTER(1));
+  g_idle_add(QueueResizeOnce, g_object_ref(container));
+}
+
 GtkWidget* AddFormLabel(GtkWidget* container, int rowY, const std::string& text) {
   GtkWidget* label = gtk_label_new(text.c_str());
   gtk_label_set_xalign(GTK_LABEL(label), 0.0f);

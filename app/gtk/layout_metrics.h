@@ -40,6 +40,12 @@ double ListFontScale();
 // Puts a widget into a GtkFixed or GtkLayout at (x, y) with the given size.
 void PlaceWidget(GtkWidget* container, GtkWidget* widget, int x, int y, int width, int height);
 
+// For the resize handlers, which run inside GTK's size allocation: sets the size
+// request when it differs and then has `container` laid out again. GTK 3 does not
+// act on a request changed during an allocation until something else asks for a
+// layout, so the new layout is asked for from an idle callback.
+void ResizeChildIfChanged(GtkWidget* container, GtkWidget* child, int width, int height);
+
 // A form label (no control number) at x = 10, vertically centred on a field row.
 GtkWidget* AddFormLabel(GtkWidget* container, int rowY, const std::string& text);
 

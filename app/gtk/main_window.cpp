@@ -246,7 +246,7 @@ int BuildCommonRows(GtkWidget* inner, int y) {
   Place(inner, GadgetExportStl, TextId::WinMainExportStl, 8 + rcw - w3, y, w3, fh + 6);
   y += fh + 12;
 
-  AddFormLabel(inner, y, Tx(TextId::WinMainStlTolerance));
+  RememberFormLabel(GadgetStlTolerance, AddFormLabel(inner, y, Tx(TextId::WinMainStlTolerance)));
   Place(inner, GadgetStlTolerance, kNoText, 8 + LayoutFieldX, y, LayoutFieldHalfWidth, fh);
   y += LayoutRowPitch + 6;
   return y;
@@ -285,13 +285,6 @@ void BuildScrollArea() {
 }
 
 void OnLayoutAllocated(GtkWidget*, GdkRectangle*, gpointer) { LayoutMainWindowOnResize(); }
-
-void SizeIfChanged(GtkWidget* widget, int width, int height) {
-  if (!widget) return;
-  int w = -1, h = -1;
-  gtk_widget_get_size_request(widget, &w, &h);
-  if (w != width || h != height) gtk_widget_set_size_request(widget, width, height);
-}
 
 void AddShortcuts(GtkWidget* window) {
   GtkAccelGroup* group = gtk_accel_group_new();
@@ -359,10 +352,10 @@ void LayoutMainWindowOnResize() {
     height = gtk_widget_get_allocated_height(g_main.layout);
   }
   MainLayoutSizes s = ComputeMainLayoutSizes(width, height);
-  SizeIfChanged(PlacedWidget(GadgetInputScrollArea), CanvasLeft, s.scrollAreaHeight);
-  SizeIfChanged(PlacedWidget(GadgetReport), LayoutRightColumnWidth - 8, s.reportHeight);
-  SizeIfChanged(g_main.scrollInner, LayoutRightColumnWidth + 16, s.scrollInnerHeight);
-  SizeIfChanged(PlacedWidget(GadgetCanvas), s.canvasWidth, s.canvasHeight);
+  ResizeChildIfChanged(g_main.layout, PlacedWidget(GadgetInputScrollArea), CanvasLeft, s.scrollAreaHeight);
+  ResizeChildIfChanged(g_main.layout, PlacedWidget(GadgetReport), LayoutRightColumnWidth - 8, s.reportHeight);
+  ResizeChildIfChanged(g_main.layout, g_main.scrollInner, LayoutRightColumnWidth + 16, s.scrollInnerHeight);
+  ResizeChildIfChanged(g_main.layout, PlacedWidget(GadgetCanvas), s.canvasWidth, s.canvasHeight);
   GtkWidget* canvas = ControlWidget(GadgetCanvas);
   if (canvas) gtk_widget_queue_draw(canvas);
 }

@@ -56,15 +56,6 @@ const int kHeadings[] = {GadgetShaftLabel, GadgetMaterial1Label, GadgetMaterial2
 int RightColumnX() { return LayoutFieldX + LayoutFieldWidth + 10; }
 int ReportTop() { return LayoutFieldHeight + 22; }
 
-void SizeIfChanged(GtkWidget* widget, int width, int height) {
-  if (!widget) return;
-  width = std::max(width, 1);
-  height = std::max(height, 1);
-  int w = -1, h = -1;
-  gtk_widget_get_size_request(widget, &w, &h);
-  if (w != width || h != height) gtk_widget_set_size_request(widget, width, height);
-}
-
 void OnAllocated(GtkWidget*, GdkRectangle*, gpointer) { ResizeStrengthDialog(); }
 
 void PlaceRightColumn(int width, int height) {
@@ -119,8 +110,8 @@ void ResizeStrengthDialog() {
   if (!g_layout || !gtk_widget_get_realized(g_layout)) return;
   int width = gtk_widget_get_allocated_width(g_layout);
   int height = gtk_widget_get_allocated_height(g_layout);
-  SizeIfChanged(PlacedWidget(GadgetStrengthStatus), width - RightColumnX() - 10, LayoutFieldHeight + 6);
-  SizeIfChanged(PlacedWidget(GadgetStrengthReport), width - RightColumnX() - 10, height - ReportTop() - 10);
+  ResizeChildIfChanged(g_layout, PlacedWidget(GadgetStrengthStatus), width - RightColumnX() - 10, LayoutFieldHeight + 6);
+  ResizeChildIfChanged(g_layout, PlacedWidget(GadgetStrengthReport), width - RightColumnX() - 10, height - ReportTop() - 10);
 }
 
 }  // namespace kovrex
