@@ -1,12 +1,17 @@
-// Start-up steps that need the calculation and project modules. Each step calls
-// what its owning module offers; the HOOK lines mark what start-up still lacks.
+// Start-up steps that need the calculation and project modules: each step calls
+// what its owning module offers.
 #include "app/startup.h"
 
 #include <sys/stat.h>
 
+#include "app/canvas.h"
+#include "app/control_store.h"
+#include "app/controls.h"
+#include "app/pair_commands.h"
 #include "app/project_bindings.h"
 #include "app/project_file.h"
 #include "capacity/materials.h"
+#include "geometry/arrangement_state.h"
 
 namespace kovrex {
 
@@ -17,8 +22,14 @@ void FillMaterialTablesAtStartUp() {
 
 void StartUpCalculations() {
   RegisterProjectBindings();
-  // HOOK: the pair search on the default Pair inputs; when it found rows, select
-  // row 0 in GadgetPairResults and SelectPairCombination(0), else RedrawCanvas().
+  // A first result on the default Pair inputs, so the program opens with a drawing.
+  SearchPairCombinations();
+  if (PairResultList.empty()) {
+    RedrawCanvas();
+    return;
+  }
+  Controls().SetState(GadgetPairResults, 0);
+  SelectPairCombination(0);
 }
 
 bool IsStartUpProjectArgument(const std::string& path) {
