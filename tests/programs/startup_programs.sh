@@ -2,7 +2,8 @@
 # Starts kovrex_nl and kovrex_en on private X servers: the title at start-up, a
 # screenshot probed at a few pixels (kept in the build folder), closing through the
 # window manager's close request with exit code 0, a directory or an empty file as
-# the first argument ignored without a message, and the window height on a screen
+# the first argument ignored without a message, a project file opened at start-up
+# with its name in the title, and the window height on a screen
 # 700 pixels high. Usage: startup_programs.sh kovrex_nl kovrex_en build_dir
 set -u
 nl=$1
@@ -162,6 +163,22 @@ for argument in "$work/folder.tdw" "$work/empty.tdw"; do
   [ "$windows" -eq 1 ] || fail "kovrex_en $argument: $windows windows shown (a message?)"
   close_and_check_exit "$pid" "$win" "kovrex_en $argument"
 done
+
+# ---- a project named on the command line is opened at start-up ----------------
+cp "$(dirname "$0")/../golden/startup.tdw" "$work/my gears.tdw"
+"$en" "$work/my gears.tdw" >/dev/null 2>&1 &
+pid=$!
+win=$(main_window_of "$pid")
+if [ -z "$win" ]; then
+  fail "kovrex_en with a project: no main window"
+  kill "$pid" 2>/dev/null
+else
+  sleep 0.3
+  title=$(xdotool getwindowname "$win")
+  [ "$title" = "Kovrex - my gears.tdw   (ISO 53 / DIN 867 / DIN 3960)" ] ||
+    fail "kovrex_en with a project: title '$title'"
+  close_and_check_exit "$pid" "$win" "kovrex_en with a project"
+fi
 
 # ---- a screen 700 pixels high gives a window of 700 - 80 pixels ----------------
 start_x 1280 700
