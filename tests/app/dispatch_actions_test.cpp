@@ -1,0 +1,309 @@
+// Every row of the event loop's dispatch reaches its action, on a program that has
+// started headless: a user's edit or click, sent as the front end sends it, changes
+// what that row says it changes (and a row bound to a tab does nothing on another).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/control_store.h"
+#include "app/controls.h"
+#include "app/event_dispatch.h"
+#include "app/services.h"
+#include "capacity/strength_types.h"
+#include "geometry/arrangement_state.h"
+#include "geometry/gear_record.h"
+#include "support/startup_fixture.h"
+
+namespace kovrex {
+namespace {
+
+class DispatchActions : public test::StartedProgramTest {
+ protected:
+  void Change(int control) { DispatchControlEvent({control, EventKind::Change, 0, 0, 0}); }
+  void Press(int control) { DispatchControlEvent({control, EventKind::Activate, 0, 0, 0}); }
+  void Edit(int control, const std::string& text) {
+    store.SetText(control, text);
+    Change(control);
+  }
+  void Choose(int control, int64_t state) {
+    store.SetState(control, state);
+    Change(control);
+  }
+  void SelectTab(int tab) { Choose(GadgetTabPanel, tab); }
+};
+
+TEST_F(DispatchActions, StartUpShowsRowZeroOfThePairSearchUnmodified) {
+  EXPECT_EQ(DisplayMode, 1);
+  EXPECT_EQ(PairSelectedRow, 0);
+  EXPECT_EQ(Gear1.toothCount, 200);
+  EXPECT_EQ(Gear2.toothCount, 400);
+  EXPECT_TRUE(Gear1.valid && Gear2.valid);
+  EXPECT_EQ(ProjectModified, 0);
+  EXPECT_EQ(store.GetWindowTitle(WindowMain), "Kovrex - new project   (ISO 53 / DIN 867 / DIN 3960)");
+  EXPECT_NE(store.GetText(GadgetReport).find("GEAR PAIR"), std::string::npos);
+}
+
+TEST_F(DispatchActions, TabChangesComputeTheirArrangement) {
+  DriveAngle = 1.0;
+  SelectTab(1);
+  EXPECT_EQ(DisplayMode, 2);
+  EXPECT_EQ(DriveAngle, 0.0);
+  EXPECT_EQ(ProjectModified, 1);
+  EXPECT_EQ(Gear1.toothCount, 20);
+  SelectTab(2);
+  EXPECT_EQ(DisplayMode, 3);
+  EXPECT_TRUE(Rack.valid);
+  SelectTab(3);  // no internal row yet: the search runs and row 0 is applied
+  EXPECT_EQ(DisplayMode, 4);
+  EXPECT_EQ(InternalSelectedRow, 0);
+  EXPECT_EQ(store.GetState(GadgetInternalResults), 0);
+  SelectTab(0);
+  EXPECT_EQ(DisplayMode, 1);
+  EXPECT_EQ(Gear1.toothCount, 200);
+}
+
+TEST_F(DispatchActions, TabsWithoutASelectionShowNothing) {
+  Edit(GadgetPairRatio, "2000");
+  Press(GadgetPairSearch);  // finds nothing: the old pair must not stay shown
+  EXPECT_EQ(PairSelectedRow, -1);
+  EXPECT_EQ(DisplayMode, 0);
+  EXPECT_EQ(store.GetText(GadgetReport), "");
+  SelectTab(1);
+  SelectTab(0);
+  EXPECT_EQ(DisplayMode, 0);
+  Edit(GadgetInternalRatio, "0.5");
+  SelectTab(3);
+  EXPECT_EQ(DisplayMode, 0);
+  Press(GadgetInternalSearch);
+  EXPECT_EQ(DisplayMode, 0);
+}
+
+TEST_F(DispatchActions, PairTabFields) {
+  struct Row {
+    int control;
+    const char* text;
+    std::function<bool()> took;
+  };
+  const Row rows[] = {
+      {GadgetPairX1, "0.2", [] { return Gear1.profileShift == 0.2; }},
+      {GadgetPairFaceWidth, "14", [] { return Gear1.faceWidth == 14 && Gear2.faceWidth == 14; }},
+      {GadgetPairBacklash, "0.1", [] { return Gear1.thicknessAllowance > 0.05; }},
+      {GadgetPairBore1, "6", [] { return Gear1.boreDiameter == 6; }},
+      {GadgetPairBore2, "10", [] { return Gear2.boreDiameter == 10; }},
+  };
+  for (const Row& r : rows) {
+    Edit(r.control, r.text);
+    EXPECT_TRUE(r.took()) << r.control;
+  }
+  Choose(GadgetPairHand, 1);
+  EXPECT_EQ(Gear1.hand, -1);
+  EXPECT_EQ(Gear2.hand, 1);
+  // On another tab the same edit waits.
+  SelectTab(1);
+  Edit(GadgetPairFaceWidth, "16");
+  EXPECT_NE(Gear1.faceWidth, 16);
+}
+
+TEST_F(DispatchActions, PairSearchAndResultList) {
+  Edit(GadgetPairCentreDistance, "50");
+  ProjectModified = 0;
+  Press(GadgetPairSearch);
+  EXPECT_EQ(PairCentreDistance, 50);
+  EXPECT_EQ(PairSelectedRow, 0);
+  EXPECT_EQ(ProjectModified, 0);  // the pair search button does not mark
+  Choose(GadgetPairResults, 3);
+  EXPECT_EQ(PairSelectedRow, 3);
+  EXPECT_EQ(Gear1.toothCount, PairResultList[3].teeth1);
+  EXPECT_EQ(ProjectModified, 1);
+  store.SetState(GadgetPairResults, 4);
+  DispatchControlEvent({GadgetPairResults, EventKind::LeftClick, 0, 0, 0});
+  EXPECT_EQ(PairSelectedRow, 4);
+}
+
+TEST_F(DispatchActions, SingleAndRackTabFields) {
+  SelectTab(1);
+  const std::pair<int, const char*> single[] = {
+      {GadgetSingleModule, "3"}, {GadgetSingleTeeth, "25"},      {GadgetSinglePressureAngle, "22"},
+      {GadgetSingleHelixAngle, "10"}, {GadgetSingleProfileShift, "0.1"}, {GadgetSingleFaceWidth, "12"},
+      {GadgetSingleThicknessAllowance, "0.05"}, {GadgetSingleBore, "10"},
+  };
+  for (auto [c, t] : single) Edit(c, t);
+  EXPECT_EQ(Gear1.normalModule, 3);
+  EXPECT_EQ(Gear1.toothCount, 25);
+  EXPECT_NEAR(Gear1.pressureAngle, 22 * kDegToRad, 1e-15);
+  EXPECT_NEAR(Gear1.helixAngle, 10 * kDegToRad, 1e-15);
+  EXPECT_EQ(Gear1.profileShift, 0.1);
+  EXPECT_EQ(Gear1.faceWidth, 12);
+  EXPECT_EQ(Gear1.thicknessAllowance, 0.05);
+  EXPECT_EQ(Gear1.boreDiameter, 10);
+  Choose(GadgetSingleHand, 1);
+  EXPECT_EQ(Gear1.hand, -1);
+
+  SelectTab(2);
+  const std::pair<int, const char*> rack[] = {
+      {GadgetRackModule, "1.5"}, {GadgetRackPinionTeeth, "18"}, {GadgetRackTeeth, "9"}, {GadgetRackHeight, "12"},
+      {GadgetRackProfileShift, "0.2"}, {GadgetRackPressureAngle, "20"}, {GadgetRackHelixAngle, "5"},
+      {GadgetRackFaceWidth, "15"}, {GadgetRackPinionBore, "6"}, {GadgetRackBacklash, "0.05"},
+  };
+  for (auto [c, t] : rack) Edit(c, t);
+  EXPECT_EQ(Gear1.toothCount, 18);
+  EXPECT_EQ(Rack.toothCount, 9);
+  EXPECT_EQ(Rack.rackHeight, 12);
+  EXPECT_EQ(Gear1.profileShift, 0.2);
+  EXPECT_EQ(Rack.faceWidth, 15);
+  EXPECT_EQ(Gear1.boreDiameter, 6);
+  EXPECT_GT(Rack.thicknessAllowance, 0.0);
+  Choose(GadgetRackHand, 1);
+  EXPECT_EQ(Gear1.hand, -1);
+  EXPECT_EQ(Rack.hand, -1);
+}
+
+TEST_F(DispatchActions, InternalTabFields) {
+  SelectTab(3);
+  ASSERT_EQ(DisplayMode, 4);
+  Edit(GadgetInternalX1, "0.1");
+  EXPECT_EQ(Gear1.profileShift, 0.1);
+  Edit(GadgetInternalFaceWidth, "8");
+  EXPECT_EQ(RingGear.faceWidth, 8);
+  Edit(GadgetInternalBacklash, "0.05");
+  EXPECT_GT(RingGear.thicknessAllowance, 0.0);
+  Edit(GadgetInternalPinionBore, "5");
+  EXPECT_EQ(Gear1.boreDiameter, 5);
+  Edit(GadgetInternalRingRim, "7");
+  EXPECT_EQ(RingGear.rimWidth, 7);
+  Choose(GadgetInternalHand, 1);
+  EXPECT_EQ(RingGear.hand, -1);
+  store.SetText(GadgetInternalX1, "0.15");  // typed without an event: the box recomputes
+  store.SetState(GadgetInternalShortenTip, 0);
+  Press(GadgetInternalShortenTip);
+  EXPECT_EQ(Gear1.profileShift, 0.15);
+  EXPECT_EQ(RingGear.tipShortening, 0.0);
+
+  Edit(GadgetInternalCentreDistance, "41");
+  ProjectModified = 0;
+  Press(GadgetInternalSearch);
+  EXPECT_EQ(InternalCentreDistance, 41);
+  EXPECT_EQ(ProjectModified, 1);  // unlike the pair search button
+  Choose(GadgetInternalResults, 1);
+  EXPECT_EQ(InternalSelectedRow, 1);
+}
+
+TEST_F(DispatchActions, CommonControlsAndMenus) {
+  store.SetState(GadgetRotate, 1);
+  Press(GadgetRotate);
+  EXPECT_EQ(services.timersStarted.size(), 1u);
+  int redraws = services.redraws;
+  Press(GadgetLineOfAction);
+  EXPECT_GT(services.redraws, redraws);
+
+  int popups = 0, abouts = 0;
+  Svc().showHelpPopupMenu = [&] { ++popups; };
+  Svc().showAboutWindow = [&] { ++abouts; };
+  Press(GadgetToolHelp);
+  DispatchMenuEvent(MenuItem::About);
+  EXPECT_EQ(popups, 1);
+  EXPECT_EQ(abouts, 1);
+
+  ProjectModified = 0;  // so that opening does not first ask to save
+  Press(GadgetToolOpen);
+  Press(GadgetToolSave);  // a new project: the save requester asks for a name
+  Press(GadgetToolSaveAs);
+  DispatchMenuEvent(MenuItem::OpenProject);
+  DispatchMenuEvent(MenuItem::SaveProject);
+  EXPECT_EQ(services.requesterTitles,
+            (std::vector<std::string>{"Open project", "Save project", "Save project", "Open project", "Save project"}));
+  DispatchMenuEvent(MenuItem::Help);  // no guide in a test: the warning, never a crash
+}
+
+TEST_F(DispatchActions, StrengthWindowControls) {
+  Choose(GadgetKeyway1, 1);  // a DIN key in gear 1, so that the key inputs count
+  Press(GadgetStrengthButton);
+  EXPECT_EQ(StrengthWindowOpen, 1);
+  EXPECT_TRUE(store.IsWindowVisible(WindowStrength));
+  ASSERT_FALSE(StrengthReportText.empty());
+  const std::string first = StrengthReportText;
+
+  // Each input row runs the strength calculation again.
+  const std::pair<int, const char*> fields[] = {
+      {GadgetLoadValue, "6"},  {GadgetSpeedN1, "1400"}, {GadgetApplicationFactor, "1,5"}, {GadgetLifeHours, "9000"},
+      {GadgetMinSafetyH, "1,1"}, {GadgetMinSafetyF, "1,5"}, {GadgetKeyLength, "8"},
+  };
+  for (auto [c, t] : fields) {
+    std::string before = StrengthReportText;
+    Edit(c, t);
+    EXPECT_NE(StrengthReportText, before) << c;
+  }
+  for (int combo : {GadgetAccuracyClass, GadgetFlankFinish, GadgetLubrication, GadgetKeyCount}) {
+    std::string before = StrengthReportText;
+    Choose(combo, 1);
+    EXPECT_NE(StrengthReportText, before) << combo;
+  }
+  Choose(GadgetLoadKind, 1);
+  EXPECT_EQ(store.GetText(GadgetLoadLabel), "Torque T1 [Nm]");
+
+  Choose(GadgetMaterial1, 7);
+  EXPECT_EQ(store.GetText(GadgetSigHlim1), "1500");
+  Choose(GadgetMaterial2, 9);
+  EXPECT_EQ(store.GetText(GadgetE2), "170000");
+  Edit(GadgetSigFlim1, "451");
+  EXPECT_EQ(store.GetState(GadgetMaterial1), 12);
+  Edit(GadgetNu2, "0,31");
+  EXPECT_EQ(store.GetState(GadgetMaterial2), 12);
+
+  Choose(GadgetShaftMaterial, 4);
+  EXPECT_EQ(store.GetText(GadgetAllowableTorsion), "65");
+  EXPECT_EQ(store.GetText(GadgetShaftYield), "900");
+  Edit(GadgetShaftYield, "901");
+  EXPECT_EQ(store.GetState(GadgetShaftMaterial), 5);
+  Edit(GadgetAllowableTorsion, "60");
+
+  Press(GadgetCopyReport);
+  EXPECT_EQ(services.clipboard, StrengthReportText);
+  EXPECT_NE(StrengthReportText, first);
+  Press(GadgetStrengthClose);
+  EXPECT_EQ(StrengthWindowOpen, 0);
+  EXPECT_FALSE(store.IsWindowVisible(WindowStrength));
+}
+
+TEST_F(DispatchActions, HubWindowRecomputesTheActiveTab) {
+  Press(GadgetHubKeywayButton);
+  EXPECT_TRUE(store.IsWindowVisible(WindowHubKeyway));
+  Choose(GadgetKeyway1, 1);  // DIN key in the 8 mm bore of gear 1
+  EXPECT_EQ(Gear1.keyIsDin, 1);
+  EXPECT_EQ(Gear1.keywayWidth, 2);
+  Choose(GadgetKeyway2, 1);  // 12 mm bore of gear 2
+  EXPECT_EQ(Gear2.keywayWidth, 4);
+  Choose(GadgetKeyway2, 2);
+  Edit(GadgetKeyWidth2, "3");
+  Edit(GadgetKeyDepth2, "1.5");
+  EXPECT_EQ(Gear2.keywayWidth, 3);
+  EXPECT_EQ(Gear2.keywayDepth, 1.5);
+  Edit(GadgetKeyWidth1, "9");  // ignored in DIN mode, but still recomputes
+  EXPECT_EQ(Gear1.keywayWidth, 2);
+  Edit(GadgetKeyDepth1, "1");
+  Choose(GadgetHub1, 3);
+  Edit(GadgetHubDiameter1, "20");
+  Edit(GadgetHubLength1, "5");
+  EXPECT_EQ(Gear1.hubSide, 3);
+  EXPECT_EQ(Gear1.hubLength, 5);
+  Choose(GadgetHub2, 1);
+  Edit(GadgetHubDiameter2, "22");
+  Edit(GadgetHubLength2, "6");
+  EXPECT_EQ(Gear2.hubSide, 1);
+  EXPECT_EQ(Gear2.hubDiameter, 22);
+  Press(GadgetHubClose);
+  EXPECT_FALSE(store.IsWindowVisible(WindowHubKeyway));
+}
+
+TEST_F(DispatchActions, CanvasDoubleClickFitsTheView) {
+  ZoomPxPerMm = 0.5;
+  PanX = 100;
+  DispatchControlEvent({GadgetCanvas, EventKind::LeftDouble, 10, 10, 0});
+  EXPECT_NE(ZoomPxPerMm, 0.5);
+  EXPECT_NEAR(PanX, PairCentreDistance / 2 + (Gear2.tipRadius - Gear1.tipRadius) / 2, 1e-9);
+}
+
+}  // namespace
+}  // namespace kovrex
