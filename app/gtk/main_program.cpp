@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/control_store.h"
+#include "app/gtk/about_window.h"
 #include "app/gtk/gtk_control_store.h"
 #include "app/gtk/gtk_services.h"
 #include "app/gtk/hub_window.h"
@@ -24,6 +25,7 @@ void InitXlibThreads();  // xlib_threads.cpp
 
 void BuildAllWindows() {
   InstallGtkServices();
+  InstallAboutWindowService();
   SetActiveControlStore(&GtkStore());
   ResetGtkEventSinks();
   BuildMainWindow();
