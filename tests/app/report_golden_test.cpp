@@ -15,6 +15,9 @@
 #include "app/control_store.h"
 #include "app/controls.h"
 #include "app/hub_key_command.h"
+#include "app/internal_commands.h"
+#include "app/pair_commands.h"
+#include "app/rack_commands.h"
 #include "app/report_text.h"
 #include "geometry/arrangement_state.h"
 #include "geometry/external_gear.h"
@@ -405,6 +408,89 @@ TEST_F(ReportGolden, InternalPair) {
   // reduction line is there.
   EXPECT_GT(ra2, r2 - m * 0.9);
   EXPECT_FALSE(std::isnan(ValueAfter(text, "RING GEAR (orange)", "  k·m = ")));
+}
+
+// ---------------------------------------------------------------------------
+// The same cases typed into the tabs: the commands put exactly the golden text
+// into the report control.
+
+std::string GoldenText(const std::string& name) {
+  std::ifstream in(std::string(KOVREX_SOURCE_DIR) + "/tests/golden/" + name + ".txt", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST_F(ReportGolden, PairCommandFillsTheReportControl) {
+  PairResultList = {PairCombination{3.0, 12, 24, 0.0, 2.0, 0.0, 0.96, 0.0}};
+  PairSelectedRow = 0;
+  const std::pair<int, const char*> fields[] = {
+      {GadgetPairCentreDistance, "56,5"}, {GadgetPairPressureAngle, "20"}, {GadgetPairX1, "0.6"},
+      {GadgetPairFaceWidth, "20"},        {GadgetPairBacklash, "0.1"},     {GadgetPairBore1, "0"},
+      {GadgetPairBore2, "20"},
+  };
+  for (auto [control, text] : fields) store.SetText(control, text);
+  store.SetState(GadgetPairHand, 0);  // right
+  store.SetState(GadgetKeyway2, 1);   // DIN 6885-1
+  for (bool dutch : {false, true}) {
+    SetTextLanguageForTest(dutch);
+    ASSERT_EQ(ComputePairFromSelection(/*refit=*/false), 0);
+    EXPECT_EQ(store.GetText(GadgetReport), GoldenText(dutch ? "report_pair_nl" : "report_pair_en"));
+  }
+}
+
+TEST_F(ReportGolden, SingleGearCommandFillsTheReportControl) {
+  const std::pair<int, const char*> fields[] = {
+      {GadgetSingleModule, "2.5"},     {GadgetSingleTeeth, "21"},      {GadgetSingleProfileShift, "0.2"},
+      {GadgetSinglePressureAngle, "20"}, {GadgetSingleHelixAngle, "15"}, {GadgetSingleFaceWidth, "30"},
+      {GadgetSingleThicknessAllowance, "0.05"}, {GadgetSingleBore, "25"}, {GadgetHubLength1, "12"},
+  };
+  for (auto [control, text] : fields) store.SetText(control, text);
+  store.SetState(GadgetSingleHand, 1);  // left
+  store.SetState(GadgetKeyway1, 1);
+  store.SetState(GadgetHub1, 3);
+  for (bool dutch : {false, true}) {
+    SetTextLanguageForTest(dutch);
+    ASSERT_EQ(ComputeSingleGearFromInputs(/*refit=*/false), 0);
+    EXPECT_EQ(store.GetText(GadgetReport), GoldenText(dutch ? "report_single_nl" : "report_single_en"));
+  }
+}
+
+TEST_F(ReportGolden, RackCommandFillsTheReportControl) {
+  const std::pair<int, const char*> fields[] = {
+      {GadgetRackModule, "2"},        {GadgetRackPinionTeeth, "18"}, {GadgetRackProfileShift, "0.3"},
+      {GadgetRackPressureAngle, "20"}, {GadgetRackHelixAngle, "10"},  {GadgetRackFaceWidth, "20"},
+      {GadgetRackPinionBore, "0"},    {GadgetRackBacklash, "0.1"},   {GadgetRackTeeth, "12"},
+      {GadgetRackHeight, "20"},
+  };
+  for (auto [control, text] : fields) store.SetText(control, text);
+  store.SetState(GadgetRackHand, 0);  // right
+  for (bool dutch : {false, true}) {
+    SetTextLanguageForTest(dutch);
+    ASSERT_EQ(ComputeRackFromInputs(/*refit=*/0), 0);
+    EXPECT_EQ(store.GetText(GadgetReport), GoldenText(dutch ? "report_rack_nl" : "report_rack_en"));
+  }
+}
+
+TEST_F(ReportGolden, InternalCommandFillsTheReportControl) {
+  InternalResultList = {InternalCombination{2.0, 20, 50, 12.0, 2.5, 0.0, 0.0, 0.0}};
+  InternalSelectedRow = 0;
+  // Seventeen decimals read back as the same double, so the command works at
+  // exactly the reference centre distance of the golden case.
+  const std::string a = FormatFixed(17, InternalA());
+  const std::pair<int, std::string> fields[] = {
+      {GadgetInternalCentreDistance, a}, {GadgetInternalPressureAngle, "20"}, {GadgetInternalX1, "0.1"},
+      {GadgetInternalFaceWidth, "20"},   {GadgetInternalBacklash, "0.1"},     {GadgetInternalPinionBore, "0"},
+      {GadgetInternalRingRim, "8"},
+  };
+  for (const auto& [control, text] : fields) store.SetText(control, text);
+  store.SetState(GadgetInternalHand, 0);        // right
+  store.SetState(GadgetInternalShortenTip, 1);  // move the ring tip out of the pinion's fillet
+  for (bool dutch : {false, true}) {
+    SetTextLanguageForTest(dutch);
+    ComputeInternalPairFromSelection(/*fitView=*/0);
+    EXPECT_EQ(store.GetText(GadgetReport), GoldenText(dutch ? "report_internal_nl" : "report_internal_en"));
+  }
 }
 
 // ---------------------------------------------------------------------------
