@@ -124,8 +124,11 @@ bool SaveProject(bool saveAs) {
   std::optional<std::string> chosen = Svc().saveRequester(Tx(TextId::ProjectSaveTitle), initial, ProjectPatterns(false));
   if (!chosen || chosen->empty()) return false;
   std::string name = *chosen;
-  // Only the file's own name decides whether it has an extension: "v1.2/proj" has none.
-  if (BaseName(name).find('.') == std::string::npos) name += ".tdw";
+  // The extension is what follows the last '.' of the file's own name: "v1.2/proj"
+  // has none, and neither has "proj." (an empty one).
+  const std::string base = BaseName(name);
+  const size_t dot = base.rfind('.');
+  if (dot == std::string::npos || dot + 1 == base.size()) name += ".tdw";
   struct stat st;
   if (stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && name != ProjectPath) {
     std::string question = "'" + BaseName(name) + Tx(TextId::ProjectExistsSuffix);

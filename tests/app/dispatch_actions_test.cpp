@@ -297,6 +297,59 @@ TEST_F(DispatchActions, HubWindowRecomputesTheActiveTab) {
   EXPECT_FALSE(store.IsWindowVisible(WindowHubKeyway));
 }
 
+TEST_F(DispatchActions, EachRowFitsOrKeepsTheViewAsItsTableSays) {
+  // Fit view: the arrangement's own computation refits. Keep view: the zoom and pan
+  // the user set stay, although the arrangement is recomputed and redrawn.
+  struct Row {
+    int tab;
+    int control;
+    const char* text;  // typed into the field; nullptr: state 1 chosen (or box pressed)
+    bool fits;
+  };
+  const Row rows[] = {
+      {0, GadgetPairHand, nullptr, false},       {0, GadgetPairX1, "0.1", false},
+      {0, GadgetPairFaceWidth, "12", false},     {0, GadgetPairBacklash, "0.05", false},
+      {0, GadgetPairBore1, "6", false},          {0, GadgetPairBore2, "10", false},
+      {0, GadgetPairResults, nullptr, true},     {0, GadgetHubLength1, "12", false},
+      {1, GadgetSingleModule, "3", true},        {1, GadgetSingleTeeth, "25", true},
+      {1, GadgetSinglePressureAngle, "22", true}, {1, GadgetSingleHelixAngle, "10", true},
+      {1, GadgetSingleHand, nullptr, true},      {1, GadgetSingleProfileShift, "0.1", false},
+      {1, GadgetSingleFaceWidth, "12", false},   {1, GadgetSingleThicknessAllowance, "0.05", false},
+      {1, GadgetSingleBore, "10", false},        {1, GadgetHubLength1, "14", false},
+      {2, GadgetRackModule, "1.5", true},        {2, GadgetRackPinionTeeth, "18", true},
+      {2, GadgetRackTeeth, "9", true},           {2, GadgetRackHeight, "12", true},
+      {2, GadgetRackProfileShift, "0.2", false}, {2, GadgetRackPressureAngle, "21", false},
+      {2, GadgetRackHelixAngle, "5", false},     {2, GadgetRackHand, nullptr, false},
+      {2, GadgetRackFaceWidth, "15", false},     {2, GadgetRackPinionBore, "6", false},
+      {2, GadgetRackBacklash, "0.05", false},    {3, GadgetInternalHand, nullptr, false},
+      {3, GadgetInternalX1, "0.1", false},       {3, GadgetInternalFaceWidth, "8", false},
+      {3, GadgetInternalBacklash, "0.05", false}, {3, GadgetInternalPinionBore, "5", false},
+      {3, GadgetInternalRingRim, "7", false},    {3, GadgetInternalShortenTip, nullptr, false},
+      {3, GadgetInternalResults, nullptr, true}, {3, GadgetHubLength1, "16", false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE("tab " + std::to_string(r.tab) + ", control " + std::to_string(r.control));
+    if (store.GetState(GadgetTabPanel) != r.tab) {
+      ZoomPxPerMm = 123.0;
+      SelectTab(r.tab);
+      EXPECT_NE(ZoomPxPerMm, 123.0) << "a tab change fits the view";
+    }
+    ZoomPxPerMm = 123.0;
+    PanX = 777.0;
+    const int redraws = services.redraws;
+    if (r.text != nullptr) {
+      Edit(r.control, r.text);
+    } else if (r.control == GadgetInternalShortenTip) {
+      Press(r.control);
+    } else {
+      Choose(r.control, 1);
+    }
+    EXPECT_GT(services.redraws, redraws) << "recomputed and redrawn";
+    EXPECT_EQ(ZoomPxPerMm != 123.0 && PanX != 777.0, r.fits);
+    EXPECT_EQ(ZoomPxPerMm == 123.0 && PanX == 777.0, !r.fits);
+  }
+}
+
 TEST_F(DispatchActions, CanvasDoubleClickFitsTheView) {
   ZoomPxPerMm = 0.5;
   PanX = 100;

@@ -274,6 +274,7 @@ TEST_F(ProjectFileTest, SaveAsNamesExtensionsAndTheOverwriteQuestion) {
   const Case cases[] = {
       {dir + "/plain", dir + "/plain.tdw"},
       {dir + "/v1.2/proj", dir + "/v1.2/proj.tdw"},  // the dot is in the folder name
+      {dir + "/dot.", dir + "/dot..tdw"},  // nothing after the last '.': no extension
       {dir + "/other.txt", dir + "/other.txt"},
   };
   mkdir((dir + "/v1.2").c_str(), 0755);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -136,14 +137,55 @@ TEST_F(AtomicFileTest, AFullDiskKeepsTheOldFile) {
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(ok);
   EXPECT_EQ(Slurp(path), "old project");
-  // No temporary file is left behind.
+  // No temporary file is left behind, hidden or not.
   int files = 0;
   if (DIR* d = opendir(dir.c_str())) {
     while (dirent* e = readdir(d))
-      if (e->d_name[0] != '.') ++files;
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) ++files;
     closedir(d);
   }
   EXPECT_EQ(files, 1);
+}
+
+TEST_F(AtomicFileTest, ALinkIsWrittenThroughAndStaysALink) {
+  const std::string target = dir + "/real.tdw", link = dir + "/link.tdw";
+  ASSERT_TRUE(WriteFileAtomically(target, "old"));
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(WriteFileAtomically(link, "new"));
+  struct stat st;
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Slurp(target), "new");
+}
+
+TEST_F(AtomicFileTest, PermissionsOfANewFileFollowTheUmaskAndAnOldFileKeepsItsOwn) {
+  // What open(O_CREAT, 0666) gives under each umask.
+  struct RestoreUmask {
+    mode_t old = umask(022);
+    ~RestoreUmask() { umask(old); }
+  } restore;
+  for (mode_t mask : {mode_t{022}, mode_t{077}}) {
+    umask(mask);
+    const std::string path = dir + "/new" + std::to_string(mask) + ".tdw";
+    ASSERT_TRUE(WriteFileAtomically(path, "x"));
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask) << mask;
+  }
+  umask(restore.old);
+  const std::string kept = dir + "/kept.tdw";
+  ASSERT_TRUE(WriteFileAtomically(kept, "x"));
+  ASSERT_EQ(chmod(kept.c_str(), 0640), 0);
+  ASSERT_TRUE(WriteFileAtomically(kept, "y"));
+  struct stat st;
+  ASSERT_EQ(stat(kept.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(AtomicFileTest, ATargetNameNearTheLengthLimitCanBeWritten) {
+  const std::string path = dir + "/" + std::string(250, 'p') + ".tdw";  // 254 bytes, NAME_MAX 255
+  ASSERT_TRUE(WriteFileAtomically(path, "x"));
+  EXPECT_EQ(Slurp(path), "x");
 }
 
 }  // namespace
