@@ -19,7 +19,7 @@
 #include "app/rack_commands.h"
 #include "app/services.h"
 #include "app/window_title.h"
-#include "export/atomic_file.h"
+#include "app/atomic_file.h"
 #include "geometry/arrangement_state.h"
 #include "numbers/number_text.h"
 #include "text/texts.h"

@@ -17,7 +17,7 @@
 #include "app/controls.h"
 #include "app/project_bindings.h"
 #include "app/project_format.h"
-#include "export/atomic_file.h"
+#include "app/atomic_file.h"
 #include "geometry/arrangement_state.h"
 #include "support/test_support.h"
 

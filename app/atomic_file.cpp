@@ -1,5 +1,5 @@
 // Safe whole-file writes (temporary file, flush, close, rename).
-#include "export/atomic_file.h"
+#include "app/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
