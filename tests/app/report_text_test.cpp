@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -285,6 +286,9 @@ TEST_F(ReportWarnings, EachWarningAndItsCondition) {
       {"one hub message",
        [] { SetSingle(); Gear1.messages = TextSetIsDutch() ? "naaf: lengte 0; " : "hub: length 0; "; },
        "  ! hub: length 0", "  ! naaf: lengte 0", true},
+      {"every trailing separator goes, after the trailing blanks",
+       [] { SetSingle(); Gear1.messages = TextSetIsDutch() ? "naaf: lengte 0;; " : "hub: length 0;; "; },
+       "  ! hub: length 0", "  ! naaf: lengte 0", true},
       {"two messages keep their inner separator",
        [] { SetSingle(); Gear1.messages = TextSetIsDutch() ? "spiebaan: geen boring; naaf: lengte 0; "
                                                            : "keyway: no bore; hub: length 0; "; },
@@ -506,6 +510,47 @@ TEST_F(ReportLines, HelicalPairLines) {
     EXPECT_NE(line.rfind("  εβ", 0), 0u) << line;
     EXPECT_NE(line.rfind("  εγ", 0), 0u) << line;
   }
+}
+
+// Spur teeth on the rack and in the ring: the plain pitch line, and none of the
+// helix lines (β, pt, εβ, εγ) that only helical teeth have.
+TEST_F(ReportLines, SpurRackAndInternalPairLeaveOutTheHelixLines) {
+  auto startsAny = [](const std::string& text, std::initializer_list<const char*> labels) {
+    for (const std::string& line : SplitLines(text))
+      for (const char* label : labels)
+        if (line.rfind(label, 0) == 0) return line;
+    return std::string();
+  };
+  // Pinion m 2, z 20, x 0 on a rack: p = π m; v = z p; ε_α of a pinion with a
+  // rack, (√(r_a² − r_b²) − r sin α + h_a / sin α) / (π m cos α) = 1.7688.
+  SetRack();
+  for (bool dutch : {false, true}) {
+    SetTextLanguageForTest(dutch);
+    std::string text = BuildReportText();
+    EXPECT_TRUE(ContainsLines(text, dutch ? "  p  = 6.2832   steek" : "  p  = 6.2832   pitch")) << text;
+    EXPECT_TRUE(ContainsLines(text, dutch ? "  v  = 125.664   verplaatsing per omwenteling"
+                                          : "  v  = 125.664   travel per revolution"))
+        << text;
+    EXPECT_TRUE(ContainsLines(text, dutch ? "  εα = 1.769   profieloverdekking" : "  εα = 1.769   transverse contact ratio"))
+        << text;
+    EXPECT_EQ(startsAny(text, {"  β", "  pt", "  εβ", "  εγ"}), "") << text;
+  }
+  SetTextLanguageForTest(false);
+  // Without both records valid there is no contact ratio at all.
+  for (auto invalidate : {+[] { Gear1.valid = 0; }, +[] { Rack.valid = 0; }}) {
+    SetRack();
+    invalidate();
+    EXPECT_EQ(startsAny(BuildReportText(), {"  εα", "  εβ", "  εγ"}), "");
+  }
+
+  SetInternal();
+  std::string text = BuildReportText();
+  EXPECT_EQ(startsAny(text, {"  β", "  εβ", "  εγ"}), "") << text;
+  EXPECT_TRUE(ContainsLines(text, "RING GEAR (orange)\n  z  = 50     m = 2 mm")) << text;
+  // The ring tip was raised from r − m = 48 to 48.6: 0.6 mm of tip reduction.
+  EXPECT_TRUE(ContainsLines(text, "  k·m = 0.600   tip reduction (against interference)")) << text;
+  RingGear.tipShortening = 0.0;
+  EXPECT_EQ(startsAny(BuildReportText(), {"  k·m"}), "");
 }
 
 // A ball dimension the geometry could not compute is left at 0 and shows "-":
