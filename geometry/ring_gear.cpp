@@ -27,6 +27,25 @@ bool OutlineIsFinite(const GearRecord& g) {
 
 double Psi(const GearRecord& g, double r) { return ComputeHalfToothAngleAtRadius(g, r); }
 
+void ClearBallDimension(GearRecord& g) {
+  g.ballDiameter = 0.0;
+  g.dimensionOverBalls = 0.0;
+  g.ballBeyondTipFlag = 0;
+  g.spanTeeth = 0;
+  g.spanMeasurement = 0.0;
+}
+
+// Half a space must stay between its centre line (angle 0) and the middle of the
+// neighbouring tooth (tau); mirrored and repeated, the outline is then one closed
+// chain. A space that has closed before the tip circle (so large a shift that psi
+// is already negative there) or a root circle inside the raised tip circle (a
+// large negative shift) gives flanks that cross their mirror images: no ring.
+bool HalfSpaceInsideSector(const std::vector<PolarPoint>& pts, double tau) {
+  for (const PolarPoint& p : pts)
+    if (!(p.angle >= -1e-12 && p.angle <= tau + 1e-12)) return false;
+  return true;
+}
+
 // Point of the fillet circle at direction phi, as polar coordinates about the gear centre.
 PolarPoint FilletPoint(const OutlinePoint& c, double rho, double phi) {
   double qx = c.x + rho * std::cos(phi);
@@ -198,11 +217,7 @@ void GenerateToothProfile(GearRecord& g, double module, int64_t toothCount, doub
   g.rimRadius = rf + rimWidth;
 
   if (!(rimWidth > 0.0)) {
-    g.ballDiameter = 0.0;
-    g.dimensionOverBalls = 0.0;
-    g.ballBeyondTipFlag = 0;
-    g.spanTeeth = 0;
-    g.spanMeasurement = 0.0;
+    ClearBallDimension(g);
     return;
   }
 
@@ -276,6 +291,11 @@ void GenerateToothProfile(GearRecord& g, double module, int64_t toothCount, doub
       fillet.back().radius = rf;
       thetaRoot = fillet.back().angle;
     }
+  }
+
+  if (!(rf > ra) || !HalfSpaceInsideSector(flank, tau) || !HalfSpaceInsideSector(fillet, tau)) {
+    ClearBallDimension(g);
+    return;
   }
 
   const double psiA = Psi(g, ra);

@@ -368,6 +368,39 @@ TEST(RingGear, HelixSignOnlyChangesTheHand) {
     }
 }
 
+// Shifts typed far outside the useful range (x1 on the Internal tab is free): the
+// space has already closed at the tip circle, or the root circle lies inside the
+// tip circle raised to r_b. Built as they stand, the flanks cross their mirror
+// images and the polylines no longer meet; such a ring must not count as built.
+TEST(RingGear, SpaceClosedAtTheTipOrRootInsideTheTipIsNoRing) {
+  struct Case {
+    RingCase ring;
+    bool spaceClosedAtTip;  // else: root circle inside the base circle (= raised tip)
+  } cases[] = {
+      {{"m1_z12_x5", 1.0, 12, 5.0, 20.0, 0.0, 1, 6.0, 0.0, 1, 0.0, false, false, false, 0, 0}, true},
+      {{"m1_z12_x5_b45", 1.0, 12, 5.0, 10.0, 45.0, 1, 6.0, 0.0, 1, 0.0, false, false, false, 0, 0}, true},
+      {{"m1_z40_x-3", 1.0, 40, -3.0, 20.0, 0.0, 1, 6.0, 0.0, 1, 0.0, false, false, false, 0, 0}, false},
+      {{"m2_z40_x-3_d3", 2.0, 40, -3.0, 20.0, 0.0, 1, 6.0, 0.0, 3, 0.0, false, false, false, 0, 0}, false},
+  };
+  for (const Case& c : cases) {
+    const RingRef e = Reference(c.ring);
+    if (c.spaceClosedAtTip)
+      ASSERT_LT(FlankAngle(e, e.raNominal), 0.0) << c.ring.name << ": space still open at the tip";
+    else
+      ASSERT_LT(e.rfNominal, e.rb) << c.ring.name << ": root circle outside the base circle";
+    GearRecord g;
+    g.ballDiameter = 3.0;  // left from an earlier ring
+    g.dimensionOverBalls = 100.0;
+    GenerateToothProfile(g, c.ring.m, c.ring.z, c.ring.x, c.ring.alphaDeg, 10.0, c.ring.rim, c.ring.allowance,
+                         c.ring.betaDeg, c.ring.hand, c.ring.detail, c.ring.tipOverride);
+    EXPECT_EQ(g.valid, 0) << c.ring.name;
+    EXPECT_TRUE(g.outline.empty()) << c.ring.name;
+    EXPECT_EQ(g.ballDiameter, 0.0) << c.ring.name;
+    EXPECT_EQ(g.dimensionOverBalls, 0.0) << c.ring.name;
+    EXPECT_NEAR(g.baseRadius, e.rb, 1e-12) << c.ring.name;  // the circles are still computed
+  }
+}
+
 // A small ring whose tip is raised to the base circle: the ball of the diameter
 // rule would sit below the base circle (inv alpha_M <= 0), so there is no dimension
 // between balls; the outline itself is fine.
