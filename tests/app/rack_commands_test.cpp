@@ -12,7 +12,7 @@
 #include "geometry/arrangement_state.h"
 #include "geometry/external_gear.h"
 #include "geometry/gear_record.h"
-#include "support/contour_checks.h"
+#include "support/outline_checks.h"
 #include "support/test_support.h"
 
 namespace kovrex {

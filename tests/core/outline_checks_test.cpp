@@ -73,5 +73,50 @@ TEST(OutlineChecks, JointsAndRing) {
   EXPECT_FALSE(test::OutlineAllFinite(outline));
 }
 
+TEST(OutlineChecks, JoinOutlineNamesTheFirstBrokenJoint) {
+  struct Case {
+    const char* name;
+    std::vector<std::vector<OutlinePoint>> polylines;
+    std::string error;
+    size_t points;
+  };
+  const Case cases[] = {
+      {"closed square", {{{0, 0}, {2, 0}}, {{2, 0}, {2, 2}, {0, 2}}, {{0, 2}, {0, 0}}}, "", 4},
+      {"empty", {}, "empty outline", 0},
+      {"single point", {{{0, 0}, {2, 0}}, {{2, 0}}}, "polyline 1 has fewer than 2 points", 0},
+      {"gap", {{{0, 0}, {2, 0}}, {{2, 1e-6}, {2, 2}}, {{2, 2}, {0, 0}}},
+       "polyline 1 does not start where the previous one ends", 0},
+      {"open", {{{0, 0}, {2, 0}}, {{2, 0}, {2, 2}}}, "outline is not closed", 0},
+      {"nan", {{{0, 0}, {NAN, 0}}, {{2, 0}, {0, 0}}}, "non-finite point in polyline 0", 0},
+  };
+  for (const Case& c : cases) {
+    GearRecord g;
+    for (const auto& pts : c.polylines) g.outline.push_back(OutlinePolyline{pts});
+    const test::Contour contour = test::JoinOutline(g);
+    EXPECT_EQ(contour.error, c.error) << c.name;
+    if (c.error.empty()) {
+      EXPECT_EQ(contour.points.size(), c.points) << c.name;
+    }
+  }
+}
+
+TEST(OutlineChecks, CrossingsWithALineAndACircle) {
+  // The square (-1, -1) .. (1, 1) with its side midpoints: y = 0.5 crosses its sides
+  // at x = -1 and 1; the circle of radius 1.2 crosses every half side once, where
+  // |x| or |y| = sqrt(1.44 - 1).
+  const auto square = Ring({{-1, -1}, {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}});
+  const std::vector<double> xs = test::CrossingsWithHorizontal(square, 0.5);
+  ASSERT_EQ(xs.size(), 2u);
+  EXPECT_DOUBLE_EQ(xs[0], -1.0);
+  EXPECT_DOUBLE_EQ(xs[1], 1.0);
+  EXPECT_TRUE(test::CrossingsWithHorizontal(square, 2.0).empty());
+  const std::vector<double> angles = test::CrossingsWithCircle(square, 1.2);
+  ASSERT_EQ(angles.size(), 8u);
+  const double a = std::atan2(std::sqrt(1.44 - 1.0), 1.0);  // first crossing above +x
+  EXPECT_NEAR(angles[4], a, 1e-12);
+  EXPECT_NEAR(angles[5], kPi / 2 - a, 1e-12);
+  EXPECT_TRUE(test::CrossingsWithCircle(square, 0.5).empty());
+}
+
 }  // namespace
 }  // namespace kovrex

@@ -8,13 +8,12 @@
 #include <ostream>
 
 #include "geometry/rack_outline.h"
-#include "support/contour_checks.h"
+#include "support/outline_checks.h"
 
 namespace kovrex {
 namespace {
 
 using test::CrossingsWithHorizontal;
-using test::FirstSelfIntersection;
 using test::JoinOutline;
 using test::SignedArea;
 
@@ -91,7 +90,7 @@ TEST_P(RackOutlineTest, ContourIsClosedSimpleCounterClockwise) {
   test::Contour contour = JoinOutline(rack);
   ASSERT_EQ(contour.error, "");
   EXPECT_GT(SignedArea(contour.points), 0.0) << "not counter-clockwise";
-  EXPECT_EQ(FirstSelfIntersection(contour.points), -1);
+  EXPECT_FALSE(test::FindSelfIntersection(contour.points).found);
 
   double xmin = 1e300, xmax = -1e300, ymin = 1e300, ymax = -1e300;
   for (const OutlinePoint& p : contour.points) {

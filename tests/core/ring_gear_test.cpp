@@ -9,12 +9,11 @@
 #include <ostream>
 
 #include "geometry/ring_gear.h"
-#include "support/contour_checks.h"
+#include "support/outline_checks.h"
 
 namespace kovrex {
 namespace {
 
-using test::FirstSelfIntersection;
 using test::JoinOutline;
 using test::SignedArea;
 
@@ -116,7 +115,7 @@ TEST_P(RingOutlineTest, ContourIsClosedSimpleClockwise) {
   test::Contour contour = JoinOutline(g);
   ASSERT_EQ(contour.error, "");
   EXPECT_LT(SignedArea(contour.points), 0.0) << "not clockwise";
-  EXPECT_EQ(FirstSelfIntersection(contour.points), -1);
+  EXPECT_FALSE(test::FindSelfIntersection(contour.points).found);
   for (const OutlinePoint& p : contour.points) {
     double R = std::hypot(p.x, p.y);
     EXPECT_GE(R, g.tipRadius - 1e-9);
@@ -418,7 +417,7 @@ TEST(RingGear, BallDimensionThatCannotBeComputedStaysZero) {
   EXPECT_TRUE(std::isfinite(g.ballDiameter));
   test::Contour contour = JoinOutline(g);
   EXPECT_EQ(contour.error, "");
-  EXPECT_EQ(FirstSelfIntersection(contour.points), -1);
+  EXPECT_FALSE(test::FindSelfIntersection(contour.points).found);
 }
 
 TEST(RingFilletResidual, ZeroWhereTheCircleTouchesTheRoot) {

@@ -1,12 +1,14 @@
 // Checks on a generated outline shared by the tests of every generator: joints
-// between polylines, the contour as one ring, its signed area and a fast search for
-// self-intersections. Header-only so that any test executable can use it. Not for:
-// checking the shape against gear theory (each generator's tests do that).
+// between polylines, the contour as one ring (strictly chained or merged), its
+// signed area, a fast search for self-intersections and the crossings with a line or
+// a circle. Header-only so that any test executable can use it. Not for: checking
+// the shape against gear theory (each generator's tests do that).
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "geometry/gear_record.h"
@@ -53,6 +55,50 @@ inline std::vector<OutlinePoint> OutlineRing(const std::vector<OutlinePolyline>&
       if (ring.empty() || PointDistance(ring.back(), p) > mergeTol) ring.push_back(p);
   while (ring.size() > 1 && PointDistance(ring.back(), ring.front()) <= mergeTol) ring.pop_back();
   return ring;
+}
+
+struct Contour {
+  std::vector<OutlinePoint> points;  // closed: the last point joins the first, not repeated
+  std::string error;                 // empty when the polylines chain into one closed loop
+};
+
+// Joins the outline polylines in order, stricter than OutlineRing: each polyline
+// needs at least 2 finite points and must start where the previous one ended
+// (within tol), and the last must end where the first began.
+inline Contour JoinOutline(const GearRecord& g, double tol = 1e-9) {
+  Contour c;
+  if (g.outline.empty()) {
+    c.error = "empty outline";
+    return c;
+  }
+  for (size_t k = 0; k < g.outline.size(); ++k) {
+    const auto& pts = g.outline[k].points;
+    if (pts.size() < 2) {
+      c.error = "polyline " + std::to_string(k) + " has fewer than 2 points";
+      return c;
+    }
+    for (const auto& p : pts) {
+      if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+        c.error = "non-finite point in polyline " + std::to_string(k);
+        return c;
+      }
+    }
+    size_t first = 0;
+    if (k > 0) {
+      if (PointDistance(pts[0], c.points.back()) > tol) {
+        c.error = "polyline " + std::to_string(k) + " does not start where the previous one ends";
+        return c;
+      }
+      first = 1;
+    }
+    c.points.insert(c.points.end(), pts.begin() + static_cast<std::ptrdiff_t>(first), pts.end());
+  }
+  if (PointDistance(c.points.front(), c.points.back()) > tol) {
+    c.error = "outline is not closed";
+    return c;
+  }
+  c.points.pop_back();
+  return c;
 }
 
 // Shoelace area: positive for a counter-clockwise ring.
@@ -158,6 +204,44 @@ inline SelfIntersection FindSelfIntersection(const std::vector<OutlinePoint>& ri
     }
   }
   return result;
+}
+
+// x of every crossing of the closed ring with the horizontal line y = c, sorted. A
+// vertex exactly on the line would be ambiguous; callers pick lines that no vertex
+// lies on.
+inline std::vector<double> CrossingsWithHorizontal(const std::vector<OutlinePoint>& ring, double c) {
+  std::vector<double> xs;
+  for (size_t i = 0, n = ring.size(); i < n; ++i) {
+    const OutlinePoint& u = ring[i];
+    const OutlinePoint& v = ring[(i + 1) % n];
+    if ((u.y < c && v.y > c) || (u.y > c && v.y < c)) xs.push_back(u.x + (v.x - u.x) * (c - u.y) / (v.y - u.y));
+  }
+  std::sort(xs.begin(), xs.end());
+  return xs;
+}
+
+// Polar angle of every crossing of the closed ring with the circle of radius R about
+// the origin, in (-pi, pi], sorted. A crossing is seen where the ends of an edge lie
+// on either side of the circle, so an edge that dips in and out again is missed:
+// meant for finely divided outlines. The crossing is placed exactly on the circle.
+inline std::vector<double> CrossingsWithCircle(const std::vector<OutlinePoint>& ring, double R) {
+  std::vector<double> angles;
+  for (size_t i = 0, n = ring.size(); i < n; ++i) {
+    const OutlinePoint& u = ring[i];
+    const OutlinePoint& v = ring[(i + 1) % n];
+    const double ru = std::hypot(u.x, u.y) - R, rv = std::hypot(v.x, v.y) - R;
+    if ((ru < 0 && rv > 0) || (ru > 0 && rv < 0)) {
+      // |u + t (v - u)| = R on the segment.
+      const double dx = v.x - u.x, dy = v.y - u.y;
+      const double A = dx * dx + dy * dy, B = 2 * (u.x * dx + u.y * dy), C = u.x * u.x + u.y * u.y - R * R;
+      const double disc = std::sqrt(std::max(0.0, B * B - 4 * A * C));
+      const double t1 = (-B - disc) / (2 * A), t2 = (-B + disc) / (2 * A);
+      const double t = (t1 >= 0 && t1 <= 1) ? t1 : t2;
+      angles.push_back(std::atan2(u.y + t * dy, u.x + t * dx));
+    }
+  }
+  std::sort(angles.begin(), angles.end());
+  return angles;
 }
 
 }  // namespace kovrex::test
