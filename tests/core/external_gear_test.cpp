@@ -229,12 +229,14 @@ TEST(ExternalGearUndercut, TwelveTeethAreUndercutUntilShifted) {
 }
 
 TEST(ExternalGearUndercut, DeepUndercutKeepsTheTipAboveTheBaseCircle) {
-  // Few teeth with a negative shift: the fillet ends below r_b; the tip must still
-  // lie above the base circle, or acos(r_b / r_a) has no value.
+  // Few teeth with a negative shift: deep undercut, the trochoid crosses the involute
+  // just above r_b; with k = 1 the nominal tip even lies below that crossing. The tip
+  // must still lie above the base circle, or acos(r_b / r_a) has no value.
   for (const GearInput& s : {GearInput{"z5 x-0.2", 2, 5, -0.2, 20, 0}, GearInput{"z4 x0", 2, 4, 0.0, 14.5, 0},
                             GearInput{"z3 x-0.1 k1", 3, 3, -0.1, 20, 0, 0, 1.0}}) {
     const GearRecord g = MakeGear(s);
-    if (g.valid == 0) continue;
+    ASSERT_EQ(g.valid, 1) << s.name;
+    EXPECT_EQ(g.undercutFlag, 1) << s.name;
     EXPECT_GT(g.tipRadius, g.baseRadius) << s.name;
     EXPECT_TRUE(test::OutlineAllFinite(g.outline)) << s.name;
     EXPECT_LE(test::MaxJointGap(g.outline).gap, 1e-9) << s.name;
