@@ -225,8 +225,8 @@ std::string BuildStrengthReportHeader(const StrengthHeaderTexts& t, const Streng
   s += "  " + t.loadLabel + " = " + t.loadValue + T(TextId::StrengthInputSpeed) + t.speed +
        T(TextId::StrengthInputKA) + FormatReportNumber(2, in.applicationFactor) + T(TextId::StrengthInputLife) +
        t.lifeHours + T(TextId::StrengthInputHours);
-  s += T(TextId::StrengthInputGrade) + std::to_string(in.accuracyGrade) + ", " + t.flankFinish + ", " +
-       t.lubrication + "\n";
+  s += T(TextId::StrengthInputGrade) + FormatFixed(0, static_cast<double>(in.accuracyGrade)) + ", " +
+       t.flankFinish + ", " + t.lubrication + "\n";
   const std::string names[2] = {StrengthGearAName(), gearBName};
   for (int i = 0; i < 2; ++i)
     s += "  " + names[i] + ": " + t.material[i] + " (" + t.sigmaHlim[i] + " / " + t.sigmaFlim[i] +

@@ -198,6 +198,35 @@ TEST_F(StrengthRunTest, InternalPair) {
   EXPECT_EQ(Report(), "No valid input (geometry, torque or speed).");
 }
 
+TEST_F(StrengthRunTest, ContactRatioOfEachArrangementAndItsFloor) {
+  // m 2, z1 20, x 0, alpha 20 deg; p_bt = 2 pi cos 20, r_b = z cos 20 (m = 2).
+  //   pair 20/40 at a = 60:  (sqrt(22^2 - r_b1^2) + sqrt(42^2 - r_b2^2) - 60 sin 20) / p_bt
+  //   rack:                  (sqrt(22^2 - r_b1^2) - 20 sin 20 + 2 / sin 20) / p_bt
+  //   ring 60 at a = 40:     (sqrt(22^2 - r_b1^2) - sqrt(58^2 - r_b2^2) + 40 sin 20) / p_bt
+  //   pair 20/40 at a = 63:  0.350 from the working angle arccos(60 cos 20 / 63),
+  //                          below the floor 0.5.
+  const struct {
+    const char* name;
+    DisplayKind mode;
+    double centreDistance;  // 0: as the arrangement sets it
+    double epsAlpha;
+  } cases[] = {
+      {"pair", DisplayKind::Pair, 0.0, 1.6351859635714583},
+      {"rack", DisplayKind::PinionRack, 0.0, 1.768823700210277},
+      {"internal", DisplayKind::Internal, 0.0, 1.9496623000521323},
+      {"pair far apart", DisplayKind::Pair, 63.0, 0.5},
+  };
+  for (const auto& c : cases) {
+    if (c.mode == DisplayKind::Pair) ShowPair();
+    if (c.mode == DisplayKind::PinionRack) ShowRack();
+    if (c.mode == DisplayKind::Internal) ShowInternal();
+    if (c.centreDistance > 0.0) PairCentreDistance = c.centreDistance;
+    ComputeStrengthAndReport();
+    ASSERT_EQ(StrengthResultGlobal.ok, 1) << c.name << ": " << Report();
+    EXPECT_NEAR(StrengthResultGlobal.epsAlpha, c.epsAlpha, 1e-9) << c.name;
+  }
+}
+
 TEST_F(StrengthRunTest, StatusLineAndCopyText) {
   ShowPair();
   ComputeStrengthAndReport();

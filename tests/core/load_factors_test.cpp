@@ -135,6 +135,31 @@ TEST(LoadFactors, FaceLoadFactorBranches) {
   EXPECT_NEAR(FaceLoadFactorRoot(1.2, 4.5, 4.5), std::cbrt(1.2), 1e-12);
 }
 
+TEST(LoadFactors, ConstantsOfEveryAccuracyGrade) {
+  // K1 (spur, helical), C_ma = A + B b + C b^2 and K_Halpha of each ISO 1328 grade.
+  const struct {
+    int64_t grade;
+    double k1Spur, k1Helical, a, b, c, kAlpha;
+  } grades[] = {
+      {5, 7.5, 6.7, 0.0675, 0.000504, -1.44e-7, 1.0},  {6, 14.9, 13.3, 0.0675, 0.000504, -1.44e-7, 1.0},
+      {7, 26.8, 23.9, 0.127, 0.000622, -1.44e-7, 1.0},  {8, 39.1, 34.8, 0.127, 0.000622, -1.44e-7, 1.1},
+      {9, 52.8, 47.0, 0.247, 0.000657, -1.19e-7, 1.2},  {10, 76.6, 68.2, 0.247, 0.000657, -1.19e-7, 1.4},
+  };
+  // Line load 1000 * 2 / 10 = 200 N/mm; z1 v / 100 f_u = 20 * 5 / 100 * 1 (the rack).
+  // Face width 10 on d1 40: b/d1 is taken as 0.5, so C_pf = 0.025.
+  for (const auto& g : grades) {
+    EXPECT_NEAR(DynamicFactor(g.grade, 2.0, 1000.0, 10.0, 20, 5.0, 0.0, true, 0.0),
+                1.0 + g.k1Spur / 200.0 + 0.0193, 1e-12)
+        << "grade " << g.grade;
+    EXPECT_NEAR(DynamicFactor(g.grade, 2.0, 1000.0, 10.0, 20, 5.0, 0.0, true, 1.0),
+                1.0 + g.k1Helical / 200.0 + 0.0087, 1e-12)
+        << "grade " << g.grade;
+    EXPECT_NEAR(FaceLoadFactorContact(g.grade, 10.0, 40.0), 1.025 + g.a + g.b * 10.0 + g.c * 100.0, 1e-12)
+        << "grade " << g.grade;
+    EXPECT_DOUBLE_EQ(TransverseLoadFactor(g.grade), g.kAlpha) << "grade " << g.grade;
+  }
+}
+
 TEST(LoadFactors, AccuracyGradeClampsAndTransverseFactor) {
   EXPECT_EQ(ClampAccuracyGrade(4), 5);
   EXPECT_EQ(ClampAccuracyGrade(12), 10);
@@ -177,6 +202,32 @@ TEST(Materials, TablesAndHubPressure) {
   InitShaftMaterialTable();
   EXPECT_EQ(GearMaterialTable[10].name, "GJL-250 grey cast iron");
   EXPECT_EQ(ShaftMaterialTable[4].name, "34CrNiMo6 Q+T");
+  // Every row as the load-capacity calculation and the hub rule read it.
+  const struct {
+    double sigmaHlim, sigmaFlim, e, nu;
+    int64_t lifeClass;
+    double re;
+  } gear[kGearMaterialCount] = {
+      {430, 200, 206000, 0.30, 0, 355},  {560, 220, 206000, 0.30, 0, 340},  {650, 260, 206000, 0.30, 0, 490},
+      {750, 300, 206000, 0.30, 0, 750},  {1100, 340, 206000, 0.30, 0, 490}, {1150, 350, 206000, 0.30, 0, 750},
+      {1100, 380, 206000, 0.30, 1, 750}, {1500, 450, 206000, 0.30, 0, 590}, {1500, 500, 206000, 0.30, 0, 785},
+      {560, 220, 170000, 0.30, 0, 370},  {360, 100, 120000, 0.26, 1, 0},    {320, 120, 95000, 0.35, 0, 150},
+      {0, 0, 206000, 0.30, 0, 355},
+  };
+  for (int i = 0; i < kGearMaterialCount; ++i) {
+    const GearMaterial& m = GearMaterialTable[i];
+    EXPECT_EQ(m.sigmaHlim, gear[i].sigmaHlim) << "row " << i;
+    EXPECT_EQ(m.sigmaFlim, gear[i].sigmaFlim) << "row " << i;
+    EXPECT_EQ(m.elasticModulus, gear[i].e) << "row " << i;
+    EXPECT_EQ(m.poissonRatio, gear[i].nu) << "row " << i;
+    EXPECT_EQ(m.lifeCurveClass, gear[i].lifeClass) << "row " << i;
+    EXPECT_EQ(m.yieldStrength, gear[i].re) << "row " << i;
+  }
+  const double shaft[kShaftMaterialCount][2] = {{25, 235}, {30, 355}, {40, 490}, {55, 750}, {65, 900}, {40, 490}};
+  for (int i = 0; i < kShaftMaterialCount; ++i) {
+    EXPECT_EQ(ShaftMaterialTable[i].allowableTorsionStress, shaft[i][0]) << "shaft row " << i;
+    EXPECT_EQ(ShaftMaterialTable[i].yieldStrength, shaft[i][1]) << "shaft row " << i;
+  }
   // Only the nitrided steel and the grey iron use the second pair of life curves.
   for (int i = 0; i < kGearMaterialCount; ++i)
     EXPECT_EQ(GearMaterialTable[i].lifeCurveClass, (i == 6 || i == 10) ? 1 : 0) << i;
