@@ -25,7 +25,7 @@ fail() {
 fd="$work/display"
 Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fd" 2>/dev/null &
 xpid=$!
-for _ in $(seq 100); do
+for _ in $(seq 400); do
   [ -s "$fd" ] && break
   sleep 0.05
 done
@@ -43,7 +43,7 @@ export PATH="$work/bin:$PATH"
 
 main_window_of() {
   local id=""
-  for _ in $(seq 200); do
+  for _ in $(seq 800); do
     id=$(xdotool search --onlyvisible --pid "$1" --name '^Kovrex - ' 2>/dev/null | head -n1)
     [ -n "$id" ] && break
     sleep 0.05
@@ -79,9 +79,9 @@ for variant in "nl|$nl" "en|$en"; do
     stop "$pid"
     continue
   fi
-  sleep 0.5
+  sleep 1.5
   press_f1 "$win"
-  for _ in $(seq 100); do
+  for _ in $(seq 400); do
     [ -e "$work/args" ] && break
     sleep 0.05
   done
@@ -105,7 +105,7 @@ win=$(main_window_of "$pid")
 if [ -z "$win" ]; then
   fail "lonely kovrex_en: no main window"
 else
-  sleep 0.5
+  sleep 1.5
   # Unless the installed guide happens to be there, the program finds none.
   prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:[A-Z]*=//p' "$build/CMakeCache.txt")
   if [ -s "$prefix/share/doc/kovrex/help_en.html" ]; then
@@ -113,7 +113,7 @@ else
   else
     press_f1 "$win"
     box=""
-    for _ in $(seq 100); do
+    for _ in $(seq 400); do
       box=$(xdotool search --onlyvisible --pid "$pid" --name '^Kovrex$' 2>/dev/null | head -n1)
       [ -n "$box" ] && break
       sleep 0.05

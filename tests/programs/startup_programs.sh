@@ -31,7 +31,7 @@ start_x() {
   local fd="$work/display.$1x$2"
   Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp 3>"$fd" 2>/dev/null &
   xpids+=($!)
-  for _ in $(seq 100); do
+  for _ in $(seq 400); do
     [ -s "$fd" ] && break
     sleep 0.05
   done
@@ -41,7 +41,7 @@ start_x() {
 # The main window of process $1 (its title begins with "Kovrex - "), or "".
 main_window_of() {
   local id=""
-  for _ in $(seq 200); do
+  for _ in $(seq 800); do
     id=$(xdotool search --onlyvisible --pid "$1" --name '^Kovrex - ' 2>/dev/null | head -n1)
     [ -n "$id" ] && break
     sleep 0.05
@@ -83,7 +83,7 @@ EOF
 # Closes window $2 of process $1 and checks that the program ends with exit code 0.
 close_and_check_exit() {
   request_close "$2"
-  for _ in $(seq 200); do
+  for _ in $(seq 800); do
     kill -0 "$1" 2>/dev/null || break
     sleep 0.05
   done
@@ -116,7 +116,7 @@ for variant in "nl|$nl|nieuw project" "en|$en|new project"; do
   expected="Kovrex - $project   (ISO 53 / DIN 867 / DIN 3960)"
   [ "$title" = "$expected" ] || fail "kovrex_$lang: title '$title', expected '$expected'"
 
-  sleep 0.5  # let the first frame be drawn
+  sleep 1.5  # let the first frame be drawn
   shot="$artefacts/startup_$lang.png"
   import -window root "$shot"
   eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y, WIDTH, HEIGHT
@@ -154,7 +154,7 @@ for argument in "$work/folder.tdw" "$work/empty.tdw"; do
     kill "$pid" 2>/dev/null
     continue
   fi
-  sleep 0.5  # a message box would be up by now
+  sleep 1.5  # a message box would be up by now
   title=$(xdotool getwindowname "$win")
   [ "$title" = "Kovrex - new project   (ISO 53 / DIN 867 / DIN 3960)" ] ||
     fail "kovrex_en $argument: title '$title'"
@@ -173,9 +173,13 @@ if [ -z "$win" ]; then
   fail "kovrex_en with a project: no main window"
   kill "$pid" 2>/dev/null
 else
-  sleep 0.3
-  title=$(xdotool getwindowname "$win")
-  [ "$title" = "Kovrex - my gears.tdw   (ISO 53 / DIN 867 / DIN 3960)" ] ||
+  want="Kovrex - my gears.tdw   (ISO 53 / DIN 867 / DIN 3960)"
+  for _ in $(seq 400); do  # the title follows once the project has been read
+    title=$(xdotool getwindowname "$win")
+    [ "$title" = "$want" ] && break
+    sleep 0.05
+  done
+  [ "$title" = "$want" ] ||
     fail "kovrex_en with a project: title '$title'"
   close_and_check_exit "$pid" "$win" "kovrex_en with a project"
 fi
@@ -189,8 +193,11 @@ if [ -z "$win" ]; then
   fail "kovrex_en on 1280x700: no main window"
   kill "$pid" 2>/dev/null
 else
-  sleep 0.3
-  eval "$(xdotool getwindowgeometry --shell "$win")"
+  for _ in $(seq 400); do  # the size settles after the first layout
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    [ "$WIDTH" -eq 1280 ] && [ "$HEIGHT" -eq 620 ] && break
+    sleep 0.05
+  done
   [ "$WIDTH" -eq 1280 ] && [ "$HEIGHT" -eq 620 ] || fail "kovrex_en on 1280x700: window ${WIDTH}x${HEIGHT}"
   import -window root "$artefacts/startup_en_700.png"
   close_and_check_exit "$pid" "$win" "kovrex_en on 1280x700"
