@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/app_state.h"
+#include "app/control_defaults.h"
 #include "app/control_store.h"
 #include "app/controls.h"
 #include "app/internal_commands.h"
@@ -11,25 +12,12 @@
 
 namespace {
 
-void SetInternalDefaults(kovrex::MemoryControlStore& s) {
-  using namespace kovrex;
-  const std::pair<int, const char*> texts[] = {
-      {GadgetInternalCentreDistance, "40"}, {GadgetInternalRatio, "3"},      {GadgetInternalPressureAngle, "20"},
-      {GadgetInternalHelixAngle, "0"},      {GadgetInternalTolerance, "2"},  {GadgetInternalDeltaXMin, "-0.5"},
-      {GadgetInternalDeltaXMax, "1.0"},     {GadgetInternalZ1Min, "12"},     {GadgetInternalToothDiffMin, "8"},
-      {GadgetInternalX1, "0"},              {GadgetInternalFaceWidth, "10"}, {GadgetInternalBacklash, "0"},
-      {GadgetInternalPinionBore, "6"},      {GadgetInternalRingRim, "6"},
-  };
-  for (auto [c, t] : texts) s.SetText(c, t);
-  s.SetState(GadgetInternalShortenTip, 1);
-  s.SetState(GadgetTabPanel, 3);
-}
-
 void BM_InternalPairFromFirstStartUpRow(benchmark::State& state) {
   kovrex::ResetAllState();
   kovrex::MemoryControlStore store;
   kovrex::SetActiveControlStore(&store);
-  SetInternalDefaults(store);
+  kovrex::PopulateMainWindowControls(store);
+  store.SetState(kovrex::GadgetTabPanel, 3);
   kovrex::SearchInternalCombinations(1);
   kovrex::ApplyInternalCombinationRow(0);
   for (auto _ : state) kovrex::ComputeInternalPairFromSelection(0);

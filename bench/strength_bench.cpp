@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/app_state.h"
+#include "app/control_defaults.h"
 #include "app/control_store.h"
 #include "app/controls.h"
 #include "app/strength_run.h"
@@ -19,28 +20,10 @@ using namespace kovrex;
 
 // The strength window with its defaults, in the built-in memory store.
 void FillStrengthWindow() {
+  ResetAllState();
   InitMaterialTable();
   InitShaftMaterialTable();
-  ControlStore& c = Controls();
-  c.SetText(GadgetLoadValue, "5");
-  c.SetText(GadgetLoadLabel, "Power P [kW]");
-  c.SetText(GadgetSpeedN1, "1500");
-  c.SetText(GadgetApplicationFactor, "1.25 light shocks");
-  c.SetText(GadgetLifeHours, "20000");
-  c.SetState(GadgetAccuracyClass, 2);
-  c.SetText(GadgetMinSafetyH, "1,0");
-  c.SetText(GadgetMinSafetyF, "1,4");
-  c.SetText(GadgetAllowableTorsion, "40");
-  c.SetText(GadgetShaftYield, "490");
-  for (int combo : {GadgetMaterial1, GadgetMaterial2}) {
-    c.ClearItems(combo);
-    for (const GearMaterial& m : GearMaterialTable) c.AddItem(combo, m.name);
-    c.SetState(combo, 3);
-    c.SetText(combo + 1, "750");
-    c.SetText(combo + 2, "300");
-    c.SetText(combo + 3, "206000");
-    c.SetText(combo + 4, "0.30");
-  }
+  PopulateStrengthWindowControls(Controls());
   StrengthWindowOpen = 1;
 }
 

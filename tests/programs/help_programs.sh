@@ -8,28 +8,16 @@ nl=$1
 en=$2
 build=$3
 work=$(mktemp -d)
-failures=0
-xpid=""
+# shellcheck source=x11_session.bash
+source "$(dirname "$0")/x11_session.bash"
 
 cleanup() {
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  stop_x_servers
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-fd="$work/display"
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fd" 2>/dev/null &
-xpid=$!
-for _ in $(seq 400); do
-  [ -s "$fd" ] && break
-  sleep 0.05
-done
-export DISPLAY=":$(head -n1 "$fd")"
+start_x 1600 1200
 
 # The stand-in records its argument count and each argument on a line of its own.
 mkdir -p "$work/bin" "$work/cwd"
@@ -40,16 +28,6 @@ mv "$work/args.tmp" "$work/args"
 EOF
 chmod +x "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH"
-
-main_window_of() {
-  local id=""
-  for _ in $(seq 800); do
-    id=$(xdotool search --onlyvisible --pid "$1" --name '^Kovrex - ' 2>/dev/null | head -n1)
-    [ -n "$id" ] && break
-    sleep 0.05
-  done
-  echo "$id"
-}
 
 # F1 as a user presses it: the pointer over the window (without a window manager
 # the keyboard follows the pointer), then the key through the X server.

@@ -12,42 +12,14 @@ build=$3
 artefacts="$build/test-artefacts"
 mkdir -p "$artefacts"
 work=$(mktemp -d)
-failures=0
-xpids=()
+# shellcheck source=x11_session.bash
+source "$(dirname "$0")/x11_session.bash"
 
 cleanup() {
-  for p in "${xpids[@]}"; do kill "$p" 2>/dev/null; done
+  stop_x_servers
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-# Starts an X server of the given size on a free display and sets DISPLAY.
-start_x() {
-  local fd="$work/display.$1x$2"
-  Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp 3>"$fd" 2>/dev/null &
-  xpids+=($!)
-  for _ in $(seq 400); do
-    [ -s "$fd" ] && break
-    sleep 0.05
-  done
-  export DISPLAY=":$(head -n1 "$fd")"
-}
-
-# The main window of process $1 (its title begins with "Kovrex - "), or "".
-main_window_of() {
-  local id=""
-  for _ in $(seq 800); do
-    id=$(xdotool search --onlyvisible --pid "$1" --name '^Kovrex - ' 2>/dev/null | head -n1)
-    [ -n "$id" ] && break
-    sleep 0.05
-  done
-  echo "$id"
-}
 
 # What the close button of a window manager sends: WM_DELETE_WINDOW.
 request_close() {
