@@ -10,29 +10,14 @@
 
 #include "geometry/external_gear.h"
 #include "geometry/gear_record.h"
+#include "support/gear_inputs.h"
 #include "support/outline_checks.h"
 
 namespace kovrex {
 namespace {
 
-struct GearInput {
-  const char* name;
-  double m;
-  int64_t z;
-  double x;
-  double alphaDeg;
-  double betaDeg;
-  double allowance = 0.0;
-  double tipShortening = 0.0;
-};
-
-GearRecord MakeGear(const GearInput& s, int detail = 1) {
-  GearRecord g;
-  InitGearParams(g, s.m, s.z, s.x, s.alphaDeg, 20.0, 0.0, s.tipShortening, s.betaDeg, 1);
-  g.thicknessAllowance = s.allowance;
-  ComputeExternalGearGeometry(g, detail);
-  return g;
-}
+using test::GearInput;
+using test::MakeGear;
 
 // Half-angle of the tooth at radius r from the textbook involute, worked from the
 // basic data alone: s_t / (2 r_p) + inv alpha_t - inv alpha(r).

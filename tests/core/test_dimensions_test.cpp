@@ -11,28 +11,14 @@
 
 #include "geometry/external_gear.h"
 #include "geometry/gear_record.h"
+#include "support/gear_inputs.h"
 #include "geometry/test_dimensions.h"
 
 namespace kovrex {
 namespace {
 
-struct GearInput {
-  const char* name;
-  double m;
-  int64_t z;
-  double x;
-  double alphaDeg;
-  double betaDeg;
-  double allowance = 0.0;
-};
-
-GearRecord MakeGear(const GearInput& s, int detail = 1) {
-  GearRecord g;
-  InitGearParams(g, s.m, s.z, s.x, s.alphaDeg, 20.0, 0.0, 0.0, s.betaDeg, 1);
-  g.thicknessAllowance = s.allowance;
-  ComputeExternalGearGeometry(g, detail);
-  return g;
-}
+using test::GearInput;
+using test::MakeGear;
 
 double Inv(double a) { return std::tan(a) - a; }
 
