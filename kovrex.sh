@@ -8,10 +8,15 @@ cd "$(dirname "$0")"
 packages=(build-essential cmake pkg-config libgtk-3-dev libx11-dev libpng-dev
           googletest libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth locales python3 xdotool imagemagick)
+# Only the tests need these: the readers that check the exported DXF (ezdxf,
+# shapely), STL (admesh) and STEP (OpenCASCADE) files.
+test_packages=(python3-ezdxf python3-shapely admesh
+               libocct-data-exchange-dev libocct-modeling-algorithms-dev
+               libocct-modeling-data-dev libocct-foundation-dev)
 
 install_packages() {
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "${packages[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   local sudo=""
@@ -40,7 +45,7 @@ case "${1:-}" in
     exec ./build/kovrex_en "${@:2}"
     ;;
   test)
-    install_packages
+    install_packages "${test_packages[@]}"
     build
     xvfb-run -a -s "-screen 0 1600x1200x24" ctest --test-dir build --output-on-failure -j"$(nproc)"
     ;;

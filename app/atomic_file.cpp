@@ -33,47 +33,93 @@ mode_t NewFileMode() {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& requestedPath, const std::string& bytes, std::string* errorText) {
-  auto fail = [&](const char* what, int err) {
-    if (errorText) *errorText = std::string(what) + ": " + std::strerror(err);
-    return false;
-  };
-  if (requestedPath.empty()) return fail("empty path", ENOENT);
-  const std::string path = ResolveLink(requestedPath);
+AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
+
+bool AtomicFileWriter::Fail(const char* what, int err) {
+  error_ = std::string(what) + ": " + std::strerror(err);
+  failed_ = true;
+  return false;
+}
+
+bool AtomicFileWriter::Open(const std::string& requestedPath) {
+  Abandon();
+  failed_ = false;
+  error_.clear();
+  if (requestedPath.empty()) return Fail("empty path", ENOENT);
+  target_ = ResolveLink(requestedPath);
   struct stat st;
-  const bool existed = stat(path.c_str(), &st) == 0;
-  if (existed && S_ISDIR(st.st_mode)) return fail("target is a folder", EISDIR);
+  const bool existed = stat(target_.c_str(), &st) == 0;
+  if (existed && S_ISDIR(st.st_mode)) return Fail("target is a folder", EISDIR);
 
   // Same folder as the target (rename cannot cross file systems), with a short
   // name of its own: the target's name plus a suffix could pass NAME_MAX.
-  const size_t slash = path.rfind('/');
-  const std::string templ = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".kovrex-XXXXXX";
+  const size_t slash = target_.rfind('/');
+  const std::string templ =
+      (slash == std::string::npos ? std::string() : target_.substr(0, slash + 1)) + ".kovrex-XXXXXX";
   std::vector<char> name(templ.begin(), templ.end());
   name.push_back('\0');
-  int fd = mkstemp(name.data());
-  if (fd < 0) return fail("create", errno);
+  fd_ = mkstemp(name.data());
+  if (fd_ < 0) return Fail("create", errno);
+  temp_ = name.data();
   // mkstemp makes 0600: keep the permissions an existing target had, or give a new
   // one those of a plain create.
-  fchmod(fd, existed ? (st.st_mode & 07777) : NewFileMode());
-
-  auto abandon = [&](const char* what, int err, bool closeFirst) {
-    if (closeFirst) close(fd);
-    unlink(name.data());
-    return fail(what, err);
-  };
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = write(fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return abandon("write", n < 0 ? errno : EIO, true);
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  if (fsync(fd) != 0) return abandon("flush", errno, true);
-  if (close(fd) != 0) return abandon("close", errno, false);
-  if (rename(name.data(), path.c_str()) != 0) return abandon("rename", errno, false);
+  fchmod(fd_, existed ? (st.st_mode & 07777) : NewFileMode());
   return true;
+}
+
+bool AtomicFileWriter::Write(const void* data, size_t size) {
+  if (failed_ || fd_ < 0) return false;
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t n = write(fd_, p, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return Fail("write", n < 0 ? errno : EIO);
+    p += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool AtomicFileWriter::Commit() {
+  if (failed_ || fd_ < 0) {
+    Abandon();
+    return false;
+  }
+  const int fd = fd_;
+  fd_ = -1;
+  if (fsync(fd) != 0) {
+    const int err = errno;
+    close(fd);
+    Fail("flush", err);
+    Abandon();
+    return false;
+  }
+  if (close(fd) != 0) {
+    Fail("close", errno);
+    Abandon();
+    return false;
+  }
+  if (rename(temp_.c_str(), target_.c_str()) != 0) {
+    Fail("rename", errno);
+    Abandon();
+    return false;
+  }
+  temp_.clear();
+  return true;
+}
+
+void AtomicFileWriter::Abandon() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) unlink(temp_.c_str());
+  temp_.clear();
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* errorText) {
+  AtomicFileWriter out;
+  const bool ok = out.Open(path) && out.Write(bytes.data(), bytes.size()) && out.Commit();
+  if (!ok && errorText) *errorText = out.ErrorText();
+  return ok;
 }
 
 }  // namespace kovrex
