@@ -211,12 +211,13 @@ TEST_F(PairCommandsTest, SelectingTheFirstRowComputesTheStartUpPair) {
 }
 
 TEST_F(PairCommandsTest, ProposedShiftKeepsTheSmallerGearFreeOfUndercut) {
-  // x_min = 1.25 - 0.38 (1 - sin 20 deg) - z sin^2 20 deg / 2: 0.2981 for 12 teeth,
-  // -1.34 for 40, so a sum of 0.2 gives x1 = 0.2981, x2 = -0.0981 (and the
-  // mirror image when gear 2 is the small one).
+  // x_min = 1.25 - 0.38 (1 - sin 20 deg) - z sin^2 20 deg / 2: 0.298101 for 12
+  // teeth, -1.34 for 40, so a sum of 0.2 gives x1 = 0.298101, x2 = -0.098101 (and
+  // the mirror image when gear 2 is the small one). The small gear's share is
+  // written upward, to 0.2982: "0.2981" read back is below its x min.
   const double s = std::sin(20.0 * kDegToRad);
   const double xMin12 = 1.25 - 0.38 * (1.0 - s) - 12.0 * s * s / 2.0;
-  ASSERT_NEAR(xMin12, 0.2981, 5e-5);
+  ASSERT_NEAR(xMin12, 0.298101, 1e-6);
   struct Case {
     int64_t z1, z2;
     double sumX;
@@ -224,8 +225,11 @@ TEST_F(PairCommandsTest, ProposedShiftKeepsTheSmallerGearFreeOfUndercut) {
     const char* x2;
   };
   const Case cases[] = {
-      {12, 40, 0.2, "0.2981", "x2 = -0.0981"},
-      {40, 12, 0.2, "-0.0981", "x2 = 0.2981"},
+      {12, 40, 0.2, "0.2982", "x2 = -0.0982"},
+      {40, 12, 0.2, "-0.0982", "x2 = 0.2982"},
+      // 13 teeth: x min 0.239612, the case of the Internal tab's default row
+      {13, 39, 0.3, "0.2397", "x2 = 0.0603"},
+      {39, 13, 0.3, "0.0603", "x2 = 0.2397"},
       {40, 80, 0.3, "0.1500", "x2 = 0.1500"},  // no undercut either way: half each
   };
   for (const Case& c : cases) {
@@ -236,6 +240,10 @@ TEST_F(PairCommandsTest, ProposedShiftKeepsTheSmallerGearFreeOfUndercut) {
     EXPECT_EQ(store.GetText(GadgetPairX1), c.x1) << c.z1;
     EXPECT_EQ(store.GetText(GadgetPairX2Text), c.x2) << c.z1;
     EXPECT_NEAR(Gear1.profileShift + Gear2.profileShift, c.sumX, 1e-12);
+    // The proposal never flags itself, on either gear.
+    EXPECT_EQ(Gear1.undercutFlag, 0) << c.z1;
+    EXPECT_EQ(Gear2.undercutFlag, 0) << c.z1;
+    EXPECT_EQ(store.GetText(GadgetReport).find(Tx(TextId::RptWarnUndercut)), std::string::npos) << c.z1;
   }
 }
 
