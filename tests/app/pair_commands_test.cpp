@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/control_defaults.h"
 #include "app/controls.h"
 #include "app/pair_commands.h"
 #include "geometry/arrangement_state.h"
@@ -245,6 +246,27 @@ TEST_F(PairCommandsTest, ProposedShiftKeepsTheSmallerGearFreeOfUndercut) {
     EXPECT_EQ(Gear2.undercutFlag, 0) << c.z1;
     EXPECT_EQ(store.GetText(GadgetReport).find(Tx(TextId::RptWarnUndercut)), std::string::npos) << c.z1;
   }
+}
+
+// x1 = 5 on a row of the start-up search (m 0.5, 80/160): the tips no longer reach
+// the line of action (the ratio of the formula is about -1.5). No negative ratio
+// is printed, and the warning stays.
+TEST_F(PairCommandsTest, HugeShiftPrintsNoNegativeContactRatio) {
+  store.Clear();
+  PopulateMainWindowControls(store);
+  SearchPairCombinations();
+  int64_t row = -1;
+  for (size_t i = 0; i < PairResultList.size(); ++i)
+    if (PairResultList[i].module == 0.5 && PairResultList[i].teeth1 == 80) row = static_cast<int64_t>(i);
+  ASSERT_GE(row, 0);
+  ASSERT_EQ(SelectPairCombination(row), 0);
+  store.SetText(GadgetPairX1, "5");
+  ASSERT_EQ(ComputePairFromSelection(false), 0);
+  ASSERT_LT(ComputePairContactRatio(Gear1, Gear2, PairCentreDistance), -1.0);
+  const std::string report = store.GetText(GadgetReport);
+  EXPECT_NE(report.find("  εα = -   transverse contact ratio\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("  gα = -   length of path of contact A–E\n"), std::string::npos) << report;
+  EXPECT_NE(report.find(Tx(TextId::RptWarnContactRatio)), std::string::npos) << report;
 }
 
 TEST_F(PairCommandsTest, HandOfGearTwoIsTheOpposite) {
