@@ -245,6 +245,28 @@ TEST_F(ProjectFileTest, OpeningAProjectWhoseSearchFindsNothingShowsNothing) {
   EXPECT_EQ(PairSelectedRow, -1);
 }
 
+// A project opened on the Single tab whose inputs are rejected shows nothing: not
+// the pair computed on the way, nor what the previous project showed.
+TEST_F(ProjectFileTest, OpeningOnATabWhoseInputsAreRejectedShowsNothing) {
+  std::string text = Slurp(kGolden);
+  text.replace(text.find("[Tandwiel]\nversie = 1\ntabblad = 0"), 33, "[Tandwiel]\nversie = 1\ntabblad = 1");
+  const size_t single = text.find("[Enkel]");
+  ASSERT_NE(single, std::string::npos);
+  text.replace(text.find("breedte = 10", single), 12, "breedte = 0");
+  const std::string path = dir + "/single.tdw";
+  Spit(path, text);
+  ASSERT_EQ(DisplayMode, 1);
+  ASSERT_TRUE(OpenProjectFile(path));
+  EXPECT_EQ(store.GetState(GadgetTabPanel), 1);
+  EXPECT_EQ(DisplayMode, 0);
+  EXPECT_EQ(store.GetText(GadgetReport), "");
+  EXPECT_EQ(ProjectModified, 0);
+  // Switching to the Pair tab shows the project's pair again.
+  store.SetState(GadgetTabPanel, 0);
+  DispatchControlEvent({GadgetTabPanel, EventKind::Change, 0, 0, 0});
+  EXPECT_EQ(DisplayMode, 1);
+}
+
 TEST_F(ProjectFileTest, AFailingDiskKeepsTheOldFileAndTheModifiedMark) {
   const std::string path = dir + "/keep.tdw";
   ASSERT_TRUE(SaveProjectFile(path));
