@@ -341,6 +341,27 @@ TEST_F(DispatchActions, HubWindowRecomputesTheActiveTab) {
   EXPECT_FALSE(store.IsWindowVisible(WindowHubKeyway));
 }
 
+// Custom keyway 3 x 1e-306 on gear 1 of the start-up pair: the key check has no
+// required length. Window, status and clipboard say "-", never "Infinity".
+TEST_F(DispatchActions, KeyCheckWithoutAFiniteLengthPrintsNoInfinity) {
+  Press(GadgetHubKeywayButton);
+  Choose(GadgetKeyway1, 2);
+  Edit(GadgetKeyWidth1, "3");
+  Edit(GadgetKeyDepth1, "1e-306");
+  ASSERT_EQ(Gear1.keywayDepth, 1e-306);
+  Press(GadgetStrengthButton);
+  Press(GadgetCopyReport);
+  const std::string texts[] = {StrengthReportText, services.clipboard, store.GetText(GadgetStrengthReport),
+                               store.GetText(GadgetStrengthStatus)};
+  EXPECT_NE(StrengthReportText.find("  gear 1: key overloaded: larger shaft, longer hub (key - mm needed) or spline\n"),
+            std::string::npos)
+      << StrengthReportText;
+  EXPECT_EQ(services.clipboard, StrengthReportText);
+  for (const std::string& text : texts) {
+    for (const char* bad : {"Infinity", "inf", "nan", "NaN"}) EXPECT_EQ(text.find(bad), std::string::npos) << text;
+  }
+}
+
 TEST_F(DispatchActions, EachRowFitsOrKeepsTheViewAsItsTableSays) {
   // Fit view: the arrangement's own computation refits. Keep view: the zoom and pan
   // the user set stay, although the arrangement is recomputed and redrawn.
