@@ -288,6 +288,49 @@ TEST_F(ProjectFileTest, AFailingDiskKeepsTheOldFileAndTheModifiedMark) {
   EXPECT_EQ(services.messages[0].text, "File '" + path + "' could not be written.");
 }
 
+// Saving through a link that cannot be written through (its target's folder is
+// missing, or the links loop) fails like a full disk: message, old path, modified
+// mark and the links themselves kept. A dangling link into an existing folder
+// creates its target and stays a link.
+TEST_F(ProjectFileTest, SavingThroughALinkWritesItsTargetOrFailsKeepingEverything) {
+  const std::string saved = dir + "/saved.tdw";
+  ASSERT_TRUE(SaveProjectFile(saved));
+  store.SetText(GadgetPairCentreDistance, "99");
+  DispatchControlEvent({GadgetPairCentreDistance, EventKind::Change, 0, 0, 0});
+  ASSERT_EQ(ProjectModified, 1);
+
+  const std::string missing = dir + "/missing.tdw", a = dir + "/a.tdw", b = dir + "/b.tdw";
+  ASSERT_EQ(symlink("missing-folder/x.tdw", missing.c_str()), 0);
+  ASSERT_EQ(symlink("b.tdw", a.c_str()), 0);
+  ASSERT_EQ(symlink("a.tdw", b.c_str()), 0);
+  for (const std::string& path : {missing, a}) {
+    services.messages.clear();
+    EXPECT_FALSE(SaveProjectFile(path)) << path;
+    ASSERT_EQ(services.messages.size(), 1u) << path;
+    EXPECT_EQ(services.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(services.messages[0].text, "File '" + path + "' could not be written.");
+    EXPECT_EQ(ProjectPath, saved);
+    EXPECT_EQ(ProjectModified, 1);
+    EXPECT_NE(store.GetWindowTitle(WindowMain).find(" *"), std::string::npos);
+    struct stat st;
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << path;
+  }
+
+  ASSERT_EQ(mkdir((dir + "/folder").c_str(), 0755), 0);
+  const std::string dangling = dir + "/dangling.tdw";
+  ASSERT_EQ(symlink("folder/new.tdw", dangling.c_str()), 0);
+  services.messages.clear();
+  ASSERT_TRUE(SaveProjectFile(dangling));
+  EXPECT_TRUE(services.messages.empty());
+  struct stat st;
+  ASSERT_EQ(lstat(dangling.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_NE(Slurp(dir + "/folder/new.tdw").find("[Tandwiel]"), std::string::npos);
+  EXPECT_EQ(ProjectPath, dangling);
+  EXPECT_EQ(ProjectModified, 0);
+}
+
 TEST_F(ProjectFileTest, SaveAsNamesExtensionsAndTheOverwriteQuestion) {
   struct Case {
     std::string typed;
