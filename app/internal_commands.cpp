@@ -4,6 +4,7 @@
 #include "app/internal_commands.h"
 
 #include <cmath>
+#include <limits>
 
 #include "app/app_state.h"
 #include "app/canvas.h"
@@ -94,9 +95,11 @@ int ApplyInternalCombinationRow(int64_t row) {
   if (row < 0 || row >= static_cast<int64_t>(InternalResultList.size())) return 1;
   InternalSelectedRow = row;
   const InternalCombination& r = InternalResultList[static_cast<size_t>(row)];
-  const double x1 = MaxDouble(
-      ComputeMinProfileShift(r.teeth1, GetGadgetNumber(GadgetInternalPressureAngle), r.helixAngleDeg), 0.0);
-  Controls().SetText(GadgetInternalX1, FormatFixed(4, x1));
+  const double xMin1 =
+      ComputeMinProfileShift(r.teeth1, GetGadgetNumber(GadgetInternalPressureAngle), r.helixAngleDeg);
+  const double x1 = MaxDouble(xMin1, 0.0);
+  Controls().SetText(GadgetInternalX1,
+                     FormatProposedProfileShift(x1, xMin1, std::numeric_limits<double>::infinity()));
   DriveAngle = 0.0;
   ComputeInternalPairFromSelection(1);
   return 0;
