@@ -54,6 +54,12 @@ std::string FormatStepRef(uint64_t n) {
   return text;
 }
 
+void AppendStepRef(std::string& list, uint64_t n) {
+  if (!list.empty()) list.push_back(',');
+  list.push_back('#');
+  AppendDecimal(list, n);
+}
+
 uint64_t WriteStepCartesianPoint(double x, double y, double z) {
   std::string text = "CARTESIAN_POINT('',(";
   text += FormatStepRealChecked(x);
@@ -106,8 +112,7 @@ std::string WriteBoreEdgeLoop(const StepBoreLoop& loop, bool reversed) {
   int n = loop.count < 0 ? 0 : (loop.count > 4 ? 4 : loop.count);
   for (int k = 0; k < n; ++k) {
     int i = reversed ? n - 1 - k : k;
-    if (!refs.empty()) refs += ',';
-    refs += FormatStepRef(WriteStepOrientedEdge(loop.edge[i], !reversed));
+    AppendStepRef(refs, WriteStepOrientedEdge(loop.edge[i], !reversed));
   }
   return FormatStepRef(AddStepEntity("EDGE_LOOP('',(" + refs + "))"));
 }

@@ -41,6 +41,9 @@ uint64_t AddStepEntity(std::string_view text);
 // "#n".
 std::string FormatStepRef(uint64_t n);
 
+// Appends "#n" to a list of references joined by "," (a face list, a loop).
+void AppendStepRef(std::string& list, uint64_t n);
+
 // One full circle: two vertices at angle 0 and pi, two half edges on one CIRCLE,
 // edge1 from vertex1 over +y to vertex2, edge2 back over -y.
 struct StepCircleEdges {
