@@ -13,7 +13,22 @@
 
 namespace kovrex {
 
+namespace {
+
+// The record's numbers that shape the solid; one that is not finite could
+// otherwise just drop a bore or a hub without any NaN reaching the text.
+bool SolidNumbersAreFinite(const GearRecord& g) {
+  const double values[] = {g.faceWidth,  g.boreDiameter, g.hubDiameter, g.hubLength,       g.keywayWidth,
+                           g.keywayDepth, g.rimRadius,   g.helixAngle,  g.rackHelixOffset};
+  for (double v : values)
+    if (!std::isfinite(v)) return false;
+  return true;
+}
+
+}  // namespace
+
 uint64_t WriteStepGearSolid(const GearRecord& body, double x, double y, double phi) {
+  if (!SolidNumbersAreFinite(body)) MarkStepFileFaulty();
   GearRecord work = body;
   work.outline = MergeCloseOutlinePoints(body.outline);
   if (work.outline.empty()) {
