@@ -13,6 +13,8 @@ namespace kovrex {
 
 // Finished entity lines "#n=text;" in creation order, each ended by a line feed,
 // kept as one text so that a large solid is not millions of small strings.
+// WriteStepFile puts the file's header in front of the first line, so that the
+// finished file is this one text.
 struct StepEntityLines {
   std::string text;
   // Set when a number that no file may hold (NaN, infinity) was formatted, a fit

@@ -123,6 +123,20 @@ std::string EncodeStepString(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// Bytes of the STEP text of one body, a little above the real size: two points per
+// outline point (bottom and top curve) with their references, and the entities of
+// each piece, end faces, bore and hub.
+size_t EstimateStepTextSize(const GearRecord& body) {
+  size_t points = 0;
+  for (const OutlinePolyline& line : body.outline) points += line.points.size();
+  const size_t helical = body.helixAngle > 1e-9 && body.isRack == 0 ? 4 : 1;
+  return helical * (points * 200 + body.outline.size() * 1200) + 16384;
+}
+
+}  // namespace
+
 void SetStepFileTimeForTest(const std::string& timeText) { g_fixedTime = timeText; }
 
 bool WriteStepFile(ByteSink& file, const std::string& path, const GearRecord& first, double firstRotation,
@@ -134,7 +148,19 @@ bool WriteStepFile(ByteSink& file, const std::string& path, const GearRecord& fi
   const size_t dot = fileName.rfind('.');
   const std::string name = EncodeStepString(dot == std::string::npos ? fileName : fileName.substr(0, dot));
 
+  // The header goes in front of the entity lines and the text is reserved from
+  // the outline size, so that a large gear is never copied or regrown: on a busy
+  // machine the page faults of each regrowth cost more than the formatting.
   ResetStepEntities();
+  StepLineList.text.reserve(EstimateStepTextSize(first) + (second ? EstimateStepTextSize(*second) : 0));
+  StepLineList.text = "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION(('";
+  StepLineList.text += Tx(TextId::StepFileDescription);
+  StepLineList.text += "'),'2;1');\nFILE_NAME('";
+  StepLineList.text += EncodeStepString(fileName);
+  StepLineList.text += "','";
+  StepLineList.text += LocalTimeText();
+  StepLineList.text += "',(''),(''),'Kovrex','Kovrex','');\n"
+                       "FILE_SCHEMA(('AUTOMOTIVE_DESIGN { 1 0 10303 214 1 1 1 1 }'));\nENDSEC;\nDATA;\n";
   const uint64_t application =
       AddStepEntity("APPLICATION_CONTEXT('core data for automotive mechanical design processes')");
   AddStepEntity("APPLICATION_PROTOCOL_DEFINITION('international standard','automotive_design',2000," +
@@ -175,23 +201,10 @@ bool WriteStepFile(ByteSink& file, const std::string& path, const GearRecord& fi
     return false;
   }
 
-  std::string header = "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION(('";
-  header += Tx(TextId::StepFileDescription);
-  header += "'),'2;1');\nFILE_NAME('";
-  header += EncodeStepString(fileName);
-  header += "','";
-  header += LocalTimeText();
-  header += "',(''),(''),'Kovrex','Kovrex','');\n"
-            "FILE_SCHEMA(('AUTOMOTIVE_DESIGN { 1 0 10303 214 1 1 1 1 }'));\nENDSEC;\nDATA;\n";
-  static constexpr std::string_view kTrailer = "ENDSEC;\nEND-ISO-10303-21;\n";
-  std::string text;
-  text.reserve(header.size() + StepLineList.text.size() + kTrailer.size());
-  text += header;
-  text += StepLineList.text;
-  text += kTrailer;
+  StepLineList.text += "ENDSEC;\nEND-ISO-10303-21;\n";
+  const bool written = file.Write(StepLineList.text);
   ResetStepEntities();
-
-  if (!file.Write(text)) {
+  if (!written) {
     if (status) status->error = ExportError::Write;
     return false;
   }
