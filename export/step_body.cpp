@@ -18,8 +18,8 @@ namespace {
 // The record's numbers that shape the solid; one that is not finite could
 // otherwise just drop a bore or a hub without any NaN reaching the text.
 bool SolidNumbersAreFinite(const GearRecord& g) {
-  const double values[] = {g.faceWidth,  g.boreDiameter, g.hubDiameter, g.hubLength,       g.keywayWidth,
-                           g.keywayDepth, g.rimRadius,   g.helixAngle,  g.rackHelixOffset};
+  const double values[] = {g.faceWidth,   g.boreDiameter, g.hubDiameter, g.hubLength,      g.keywayWidth,
+                           g.keywayDepth, g.rimRadius,    g.helixAngle,  g.rackHelixOffset};
   for (double v : values)
     if (!std::isfinite(v)) return false;
   return true;
@@ -40,8 +40,7 @@ uint64_t WriteStepGearSolid(const GearRecord& body, double x, double y, double p
 }
 
 uint64_t CloseStepGearSolid(const GearRecord& body, const std::vector<uint64_t>& bottomEdges,
-                            const std::vector<uint64_t>& topEdges, std::string faces, double x, double y,
-                            double phi) {
+                            const std::vector<uint64_t>& topEdges, std::string faces, double x, double y, double phi) {
   if (body.isInternal == 0 && body.isRack == 0 && (HasKeyway(body) || HasHub(body)))
     return WriteStepBodyWithHub(body, bottomEdges, topEdges, std::move(faces), x, y, phi);
   return CloseStepPrismSolid(body, bottomEdges, topEdges, std::move(faces), x, y);
@@ -157,8 +156,8 @@ uint64_t WriteStepBodyWithHub(const GearRecord& body, const std::vector<uint64_t
     const uint64_t p = PlaneAt(dz, dx, x, y, z);
     std::string bounds = FormatStepRef(outer);
     if (inner != 0) AppendStepRef(bounds, inner);
-    AppendStepRef(faces, AddStepEntity("ADVANCED_FACE('',(" + bounds + ")," + FormatStepRef(p) +
-                                       (top ? ",.T.)" : ",.F.)")));
+    AppendStepRef(faces,
+                  AddStepEntity("ADVANCED_FACE('',(" + bounds + ")," + FormatStepRef(p) + (top ? ",.T.)" : ",.F.)")));
   };
   endFace(bottomOuter, bottomInner, 0.0, false);
   endFace(topOuter, topInner, b, true);

@@ -25,14 +25,12 @@ uint64_t WriteStepGearSolid(const GearRecord& body, double x, double y, double p
 // ",". An external gear with keyway or hub gets WriteStepBodyWithHub; every other
 // body, ring gears and racks whatever their hub fields hold, CloseStepPrismSolid.
 uint64_t CloseStepGearSolid(const GearRecord& body, const std::vector<uint64_t>& bottomEdges,
-                            const std::vector<uint64_t>& topEdges, std::string faces, double x, double y,
-                            double phi);
+                            const std::vector<uint64_t>& topEdges, std::string faces, double x, double y, double phi);
 
 // Bore (plain or keyed) from the lowest to the highest z, hubs below and/or above
 // the gear body, both end faces of the gear and of each hub, the shell and the
 // solid. Arguments as for CloseStepGearSolid.
 uint64_t WriteStepBodyWithHub(const GearRecord& body, const std::vector<uint64_t>& bottomEdges,
-                              const std::vector<uint64_t>& topEdges, std::string faces, double x, double y,
-                              double phi);
+                              const std::vector<uint64_t>& topEdges, std::string faces, double x, double y, double phi);
 
 }  // namespace kovrex

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "export/step_bspline.h"
 #include "export/step_body.h"
+#include "export/step_bspline.h"
 #include "export/step_entities.h"
 
 namespace kovrex {
@@ -31,7 +31,8 @@ uint64_t WriteStepExtrudedSolid(const GearRecord& body, double ox, double oy, do
     V = AddStepEntity("VECTOR(''," + FormatStepRef(Z) + "," + FormatStepRealChecked(b) + ")");
   } else {
     // Direction ratios, not normalised: a reader normalises them.
-    const uint64_t D = AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(s) + ",0.," + FormatStepRealChecked(b) + "))");
+    const uint64_t D =
+        AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(s) + ",0.," + FormatStepRealChecked(b) + "))");
     V = AddStepEntity("VECTOR(''," + FormatStepRef(D) + "," + FormatStepRealChecked(std::sqrt(s * s + b * b)) + ")");
   }
   const std::string vectorRef = FormatStepRef(V);
@@ -66,8 +67,8 @@ uint64_t WriteStepExtrudedSolid(const GearRecord& body, double ox, double oy, do
       // counter-clockwise outline.
       const double nx = uy * b, ny = -ux * b, nz = -uy * s;
       const double nlen = std::sqrt(nx * nx + ny * ny + nz * nz);
-      const uint64_t U = AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(ux) + "," +
-                                       FormatStepRealChecked(uy) + ",0.))");
+      const uint64_t U =
+          AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(ux) + "," + FormatStepRealChecked(uy) + ",0.))");
       const std::string U_ref = FormatStepRef(U), length = FormatStepRealChecked(len);
       const uint64_t Pb = WriteStepCartesianPoint(x0, y0, 0.0);
       const uint64_t Wb = AddStepEntity("VECTOR(''," + U_ref + "," + length + ")");
@@ -76,9 +77,9 @@ uint64_t WriteStepExtrudedSolid(const GearRecord& body, double ox, double oy, do
       const uint64_t Wt = AddStepEntity("VECTOR(''," + U_ref + "," + length + ")");
       CT = AddStepEntity("LINE(''," + FormatStepRef(Pt) + "," + FormatStepRef(Wt) + ")");
       const uint64_t Pp = WriteStepCartesianPoint(x0, y0, 0.0);
-      const uint64_t Np = AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(nx / nlen) + "," +
-                                        FormatStepRealChecked(ny / nlen) + "," + FormatStepRealChecked(nz / nlen) +
-                                        "))");
+      const uint64_t Np =
+          AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(nx / nlen) + "," + FormatStepRealChecked(ny / nlen) +
+                        "," + FormatStepRealChecked(nz / nlen) + "))");
       const uint64_t Ap =
           AddStepEntity("AXIS2_PLACEMENT_3D(''," + FormatStepRef(Pp) + "," + FormatStepRef(Np) + "," + U_ref + ")");
       S = AddStepEntity("PLANE(''," + FormatStepRef(Ap) + ")");
@@ -99,7 +100,8 @@ uint64_t WriteStepExtrudedSolid(const GearRecord& body, double ox, double oy, do
     AppendStepRef(refs, WriteStepOrientedEdge(EV[i], false));
     const uint64_t loop = AddStepEntity("EDGE_LOOP('',(" + refs + "))");
     const uint64_t bound = AddStepEntity("FACE_OUTER_BOUND(''," + FormatStepRef(loop) + ",.T.)");
-    AppendStepRef(faces, AddStepEntity("ADVANCED_FACE('',(" + FormatStepRef(bound) + ")," + FormatStepRef(S) + ",.T.)"));
+    AppendStepRef(faces,
+                  AddStepEntity("ADVANCED_FACE('',(" + FormatStepRef(bound) + ")," + FormatStepRef(S) + ",.T.)"));
   }
   return CloseStepGearSolid(body, EB, ET, faces, ox, oy, theta);
 }

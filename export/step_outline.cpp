@@ -6,8 +6,7 @@
 
 namespace kovrex {
 
-std::vector<OutlinePolyline> MergeCloseOutlinePoints(const std::vector<OutlinePolyline>& outline,
-                                                     double minDistance) {
+std::vector<OutlinePolyline> MergeCloseOutlinePoints(const std::vector<OutlinePolyline>& outline, double minDistance) {
   std::vector<OutlinePolyline> merged;
   const OutlinePoint* start = nullptr;
   for (const OutlinePolyline& line : outline) {

@@ -65,8 +65,8 @@ uint64_t CloseStepPrismSolid(const GearRecord& body, const std::vector<uint64_t>
     // The rim's faces look away from the axis, the bore's towards it; each half
     // face's loop runs counter-clockwise seen from where its normal points.
     auto halfFace = [&](uint64_t e1, bool s1, uint64_t e2, bool s2, uint64_t e3, bool s3, uint64_t e4, bool s4) {
-      std::string refs = OrientedRef(e1, s1) + "," + OrientedRef(e2, s2) + "," + OrientedRef(e3, s3) + "," +
-                         OrientedRef(e4, s4);
+      std::string refs =
+          OrientedRef(e1, s1) + "," + OrientedRef(e2, s2) + "," + OrientedRef(e3, s3) + "," + OrientedRef(e4, s4);
       const uint64_t bound = Bound(Loop(refs), true);
       const uint64_t face = AddStepEntity("ADVANCED_FACE('',(" + FormatStepRef(bound) + ")," + FormatStepRef(C) +
                                           (ring ? ",.T.)" : ",.F.)"));

@@ -159,8 +159,9 @@ bool WriteStepFile(ByteSink& file, const std::string& path, const GearRecord& fi
   StepLineList.text += EncodeStepString(fileName);
   StepLineList.text += "','";
   StepLineList.text += LocalTimeText();
-  StepLineList.text += "',(''),(''),'Kovrex','Kovrex','');\n"
-                       "FILE_SCHEMA(('AUTOMOTIVE_DESIGN { 1 0 10303 214 1 1 1 1 }'));\nENDSEC;\nDATA;\n";
+  StepLineList.text +=
+      "',(''),(''),'Kovrex','Kovrex','');\n"
+      "FILE_SCHEMA(('AUTOMOTIVE_DESIGN { 1 0 10303 214 1 1 1 1 }'));\nENDSEC;\nDATA;\n";
   const uint64_t application =
       AddStepEntity("APPLICATION_CONTEXT('core data for automotive mechanical design processes')");
   AddStepEntity("APPLICATION_PROTOCOL_DEFINITION('international standard','automotive_design',2000," +
@@ -177,8 +178,9 @@ bool WriteStepFile(ByteSink& file, const std::string& path, const GearRecord& fi
   const uint64_t length = AddStepEntity("(LENGTH_UNIT()NAMED_UNIT(*)SI_UNIT(.MILLI.,.METRE.))");
   const uint64_t angle = AddStepEntity("(NAMED_UNIT(*)PLANE_ANGLE_UNIT()SI_UNIT($,.RADIAN.))");
   const uint64_t solidAngle = AddStepEntity("(NAMED_UNIT(*)SI_UNIT($,.STERADIAN.)SOLID_ANGLE_UNIT())");
-  const uint64_t uncertainty = AddStepEntity("UNCERTAINTY_MEASURE_WITH_UNIT(LENGTH_MEASURE(1.E-06)," +
-                                             FormatStepRef(length) + ",'distance_accuracy_value','confusion accuracy')");
+  const uint64_t uncertainty =
+      AddStepEntity("UNCERTAINTY_MEASURE_WITH_UNIT(LENGTH_MEASURE(1.E-06)," + FormatStepRef(length) +
+                    ",'distance_accuracy_value','confusion accuracy')");
   const uint64_t context = AddStepEntity(
       "(GEOMETRIC_REPRESENTATION_CONTEXT(3)GLOBAL_UNCERTAINTY_ASSIGNED_CONTEXT((" + FormatStepRef(uncertainty) +
       "))GLOBAL_UNIT_ASSIGNED_CONTEXT((" + FormatStepRef(length) + "," + FormatStepRef(angle) + "," +
@@ -190,10 +192,9 @@ bool WriteStepFile(ByteSink& file, const std::string& path, const GearRecord& fi
   std::string items = FormatStepRef(world);
   AppendStepRef(items, WriteStepGearSolid(first, 0.0, 0.0, firstRotation));
   if (second != nullptr) AppendStepRef(items, WriteStepGearSolid(*second, secondX, secondY, secondRotation));
-  const uint64_t representation = AddStepEntity("ADVANCED_BREP_SHAPE_REPRESENTATION('" + name + "',(" + items +
-                                                ")," + FormatStepRef(context) + ")");
-  AddStepEntity("SHAPE_DEFINITION_REPRESENTATION(" + FormatStepRef(shape) + "," + FormatStepRef(representation) +
-                ")");
+  const uint64_t representation = AddStepEntity("ADVANCED_BREP_SHAPE_REPRESENTATION('" + name + "',(" + items + ")," +
+                                                FormatStepRef(context) + ")");
+  AddStepEntity("SHAPE_DEFINITION_REPRESENTATION(" + FormatStepRef(shape) + "," + FormatStepRef(representation) + ")");
 
   if (StepLineList.faulty) {
     ResetStepEntities();

@@ -1,6 +1,8 @@
 // The keyed and plain bore loop and the hub mantle of the STEP solid: vertex
 // positions and edge directions against the hand-worked keyway of a 20 mm bore,
 // entity order, and the two half faces sharing their seams.
+#include "export/step_bore.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "export/step_bore.h"
 #include "export/step_entities.h"
 #include "support/step_text.h"
 

@@ -102,8 +102,9 @@ TEST_F(StepFile, FixedFrameHeaderAndTrailer) {
   ASSERT_TRUE(std::regex_match(lines[n - 5], m, std::regex(R"(#(\d+)=MANIFOLD_SOLID_BREP\('Gear z=20',#\d+\);)")))
       << lines[n - 5];
   const uint64_t solid = std::stoull(m[1]);
-  EXPECT_EQ(lines[n - 4], "#" + std::to_string(solid + 1) + "=ADVANCED_BREP_SHAPE_REPRESENTATION('paar_m2_z20-40',(#17,#" +
-                              std::to_string(solid) + "),#13);");
+  EXPECT_EQ(lines[n - 4], "#" + std::to_string(solid + 1) +
+                              "=ADVANCED_BREP_SHAPE_REPRESENTATION('paar_m2_z20-40',(#17,#" + std::to_string(solid) +
+                              "),#13);");
   EXPECT_EQ(lines[n - 3], "#" + std::to_string(solid + 2) + "=SHAPE_DEFINITION_REPRESENTATION(#8,#" +
                               std::to_string(solid + 1) + ");");
 }
@@ -179,10 +180,12 @@ TEST_F(StepFile, FileNameIsEscapedAsAStepString) {
       {"/a/b/paar_m2_z20-40.stp", "paar_m2_z20-40", "paar_m2_z20-40.stp"},
       {"/home/o'brien/o'brien's.stp", "o''brien''s", "o''brien''s.stp"},
       {"dir/back\\slash.stp", "back\\\\slash", "back\\\\slash.stp"},
-      {"wiel_\xC3\xB8" "20.stp", "wiel_\\X2\\00F8\\X0\\20", "wiel_\\X2\\00F8\\X0\\20.stp"},  // U+00F8
-      {"\xE2\x82\xAC\xC3\xA9.stp", "\\X2\\20AC00E9\\X0\\", "\\X2\\20AC00E9\\X0\\.stp"},       // one run
-      {"g\xF0\x9F\x98\x80.stp", "g\\X2\\D83DDE00\\X0\\", "g\\X2\\D83DDE00\\X0\\.stp"},        // surrogate pair
-      {"latin\xE9.stp", "latin\\X2\\00E9\\X0\\", "latin\\X2\\00E9\\X0\\.stp"},                // not UTF-8
+      {"wiel_\xC3\xB8"
+       "20.stp",
+       "wiel_\\X2\\00F8\\X0\\20", "wiel_\\X2\\00F8\\X0\\20.stp"},                        // U+00F8
+      {"\xE2\x82\xAC\xC3\xA9.stp", "\\X2\\20AC00E9\\X0\\", "\\X2\\20AC00E9\\X0\\.stp"},  // one run
+      {"g\xF0\x9F\x98\x80.stp", "g\\X2\\D83DDE00\\X0\\", "g\\X2\\D83DDE00\\X0\\.stp"},   // surrogate pair
+      {"latin\xE9.stp", "latin\\X2\\00E9\\X0\\", "latin\\X2\\00E9\\X0\\.stp"},           // not UTF-8
       {"tab\there.stp", "tab\\X2\\0009\\X0\\here", "tab\\X2\\0009\\X0\\here.stp"},
       {"a.b.step", "a.b", "a.b.step"},
       {"/x/noextension", "noextension", "noextension"},

@@ -1,13 +1,14 @@
 // Merging of outline points closer than the STEP file's 1e-6 mm precision: hand-made
 // outlines for each rule, and the generators' own detail-4 outlines, whose tip and
 // root arcs and undercut points can come closer than that.
+#include "export/step_outline.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "export/step_outline.h"
 #include "export/step_writer.h"
 #include "support/gear_inputs.h"
 #include "support/sample_bodies.h"
@@ -91,10 +92,8 @@ TEST(StepOutlineMerge, GeneratorOutlinesAtExportDetail) {
   };
   std::vector<Body> bodies;
   const test::GearInput gears[] = {
-      {"m2 z20", 2.0, 20, 0.0, 20.0, 0.0},
-      {"z8 deep undercut", 1.0, 8, -0.3, 20.0, 0.0},
-      {"z7 pointed tip", 1.0, 7, 0.9, 20.0, 0.0},
-      {"z200", 0.5, 200, 0.0, 20.0, 0.0},
+      {"m2 z20", 2.0, 20, 0.0, 20.0, 0.0},        {"z8 deep undercut", 1.0, 8, -0.3, 20.0, 0.0},
+      {"z7 pointed tip", 1.0, 7, 0.9, 20.0, 0.0}, {"z200", 0.5, 200, 0.0, 20.0, 0.0},
       {"helical z13", 3.0, 13, 0.0, 20.0, 30.0},
   };
   for (const test::GearInput& g : gears) bodies.push_back({g.name, test::MakeGear(g, /*detail=*/4)});

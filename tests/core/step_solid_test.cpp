@@ -94,6 +94,26 @@ TEST_F(StepSolid, PrismWithoutBoreHasSideFacesAndTwoEnds) {
   }
   EXPECT_GT(bottomEdges[0], bottomEdges[1]);
   EXPECT_GT(bottomEdges[2], bottomEdges[3]);
+
+  // Side face i runs along EB[i], up EV[i + 1], back along ET[i], down EV[i]; the
+  // last face closes the ring on the first vertical edge, and EB[n - 1] and
+  // ET[n - 1] end at the first vertices.
+  auto loopEdges = [&](const test::StepFaceInfo& f) {
+    std::vector<uint64_t> edges;
+    uint64_t l = test::StepReferences(s.e[f.bounds[0]])[0];
+    for (uint64_t o : test::StepReferences(s.e[l])) edges.push_back(test::StepReferences(s.e[o])[0]);
+    return edges;
+  };
+  std::vector<uint64_t> firstFace = loopEdges(s.faces[0]), lastFace = loopEdges(s.faces[3]);
+  ASSERT_EQ(firstFace.size(), 4u);
+  ASSERT_EQ(lastFace.size(), 4u);
+  EXPECT_EQ(lastFace[1], firstFace[3]);
+  const std::vector<uint64_t> eb0 = test::StepReferences(s.e[firstFace[0]]),
+                              ebLast = test::StepReferences(s.e[lastFace[0]]);
+  const std::vector<uint64_t> et0 = test::StepReferences(s.e[firstFace[2]]),
+                              etLast = test::StepReferences(s.e[lastFace[2]]);
+  EXPECT_EQ(ebLast[1], eb0[0]);
+  EXPECT_EQ(etLast[1], et0[0]);
 }
 
 TEST_F(StepSolid, PlacementTurnsAndMovesTheOutline) {
