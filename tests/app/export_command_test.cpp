@@ -375,6 +375,7 @@ TEST_F(ExportCommandTest, AFullDiskKeepsTheOldFile) {
   ASSERT_TRUE(services.messages.empty());
   const long size = static_cast<long>(test::ReadBytes(path).size());
   std::ofstream(path, std::ios::binary) << "old drawing";
+  const GearRecord shown1 = Gear1, shown2 = Gear2;
   for (long limit : {0L, 100L, 65536L, size / 2, size - 1}) {
     test::WithFileSizeLimit(limit, [&] { Export(GadgetExportDxf, path); });
     ASSERT_EQ(services.messages.size(), 1u) << limit;
@@ -382,6 +383,11 @@ TEST_F(ExportCommandTest, AFullDiskKeepsTheOldFile) {
     EXPECT_EQ(services.messages[0].text, "File '" + path + "' could not be written.");
     EXPECT_EQ(test::ReadBytes(path), "old drawing");
     EXPECT_EQ(Files(), std::vector<std::string>{"pair.dxf"}) << "a temporary file was left behind";
+    // The screen outlines are back after a failed write too.
+    ASSERT_EQ(Gear1.outline.size(), shown1.outline.size());
+    ASSERT_EQ(Gear2.outline.size(), shown2.outline.size());
+    EXPECT_EQ(Gear1.outline[1].points.size(), shown1.outline[1].points.size());
+    EXPECT_EQ(Gear2.outline[1].points.size(), shown2.outline[1].points.size());
     services.messages.clear();
   }
   Export(GadgetExportDxf, path);
