@@ -191,8 +191,7 @@ bool WriteExportFile(ExportKind kind, const std::string& path, double tolerance,
     return false;
   }
   if (kind == ExportKind::Stl) {
-    // 80-byte header, 4-byte count, 50 bytes per triangle; 64 bits throughout.
-    const uint64_t kilobytes = (50 * triangles + 84 + 512) / 1024;
+    const uint64_t kilobytes = StlFileKilobytes(triangles);
     Show(MessageIcon::Info, Tx(TextId::ExportStlWrittenPrefix) + std::to_string(triangles) +
                                 Tx(TextId::ExportStlWrittenTriangles) + std::to_string(kilobytes) +
                                 Tx(TextId::ExportStlWrittenKilobytes) + FormatFixed(4, tolerance) +

@@ -123,6 +123,8 @@ std::string ExportPathWithExtension(const std::string& path, ExportKind kind) {
   return path + "." + ExportExtension(kind);
 }
 
+uint64_t StlFileKilobytes(uint64_t triangles) { return (50 * triangles + 84 + 512) / 1024; }
+
 double BoreContourOuterRadius(const GearRecord& body) {
   if (!(body.boreDiameter > 0.0)) return 0.0;
   const double r = body.boreDiameter / 2.0;

@@ -5,6 +5,7 @@
 // command in app/ does that) and not for writing files (the writers).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "geometry/gear_record.h"
@@ -73,6 +74,11 @@ const char* ExportFilter(ExportKind kind);
 // "drawing.txt" stays "drawing.txt"; a name that ends in '.' gets only the
 // extension after that point.
 std::string ExportPathWithExtension(const std::string& path, ExportKind kind);
+
+// Size of a binary STL file of this many triangles in kilobytes, rounded: 80-byte
+// header, 4-byte count, 50 bytes per triangle, in 64 bits (a 32-bit count of bytes
+// overflows above 43 million triangles).
+uint64_t StlFileKilobytes(uint64_t triangles);
 
 // Largest radius of the inner contour of a gear: the bore, or with a keyway the
 // keyway's outer corners at sqrt((R + t2)^2 + (b/2)^2). 0 without a bore.
