@@ -144,6 +144,17 @@ class ExportDensityOutlines {
   std::vector<Kept> kept_;
 };
 
+ExportWriterTable RealWriters() {
+  ExportWriterTable t;
+  t.writeStep = WriteStepFile;
+  t.writeStl = WriteStlFile;
+  t.estimateStepControlPoints = EstimateStepControlPoints;
+  t.estimateStlTriangles = EstimateStlTriangles;
+  return t;
+}
+
+ExportWriterTable g_writers = RealWriters();
+
 // Writes the file; the old file is replaced only when every byte was written.
 // Returns false after it has shown its own message, true on success.
 bool WriteExportFile(ExportKind kind, const std::string& path, double tolerance, const ExportBodies& bodies) {
@@ -162,10 +173,11 @@ bool WriteExportFile(ExportKind kind, const std::string& path, double tolerance,
           ok = WriteDxfFile(file, *a.body, a.rotation, b.body, b.x, b.y, b.rotation);
           break;
         case ExportKind::Step:
-          ok = WriteStepFile(file, path, *a.body, a.rotation, b.body, b.x, b.y, b.rotation, &status);
+          ok = g_writers.writeStep(file, path, *a.body, a.rotation, b.body, b.x, b.y, b.rotation, &status);
           break;
         case ExportKind::Stl:
-          triangles = WriteStlFile(file, tolerance, *a.body, a.rotation, b.body, b.x, b.y, b.rotation, &status);
+          triangles =
+              g_writers.writeStl(file, tolerance, *a.body, a.rotation, b.body, b.x, b.y, b.rotation, &status);
           ok = triangles >= 1;
           break;
       }
@@ -202,6 +214,9 @@ bool WriteExportFile(ExportKind kind, const std::string& path, double tolerance,
 
 }  // namespace
 
+ExportWriterTable& ExportWriters() { return g_writers; }
+void ResetExportWriters() { g_writers = RealWriters(); }
+
 void ExportDrawing(int kindNumber) {
   if (kindNumber < 0 || kindNumber > 2) return;
   const ExportKind kind = static_cast<ExportKind>(kindNumber);
@@ -237,14 +252,14 @@ void ExportDrawing(int kindNumber) {
   }
   if (kind == ExportKind::Stl) {
     uint64_t total = 0;
-    for (const GearRecord* body : written) total += EstimateStlTriangles(*body, tolerance);
+    for (const GearRecord* body : written) total += g_writers.estimateStlTriangles(*body, tolerance);
     if (total > kMaxModelSize) {
       ShowTooManyTriangles(static_cast<double>(total) / 1e6);
       return;
     }
   } else if (kind == ExportKind::Step) {
     uint64_t total = 0;
-    for (const GearRecord* body : written) total += EstimateStepControlPoints(*body);
+    for (const GearRecord* body : written) total += g_writers.estimateStepControlPoints(*body);
     if (total > kMaxModelSize) {
       ShowStepTooLarge(static_cast<double>(total) / 1e6);
       return;

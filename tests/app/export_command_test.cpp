@@ -19,6 +19,7 @@
 #include "app/controls.h"
 #include "app/event_dispatch.h"
 #include "app/export_command.h"
+#include "export/export_status.h"
 #include "geometry/arrangement_state.h"
 #include "geometry/external_gear.h"
 #include "geometry/gear_record.h"
@@ -418,6 +419,103 @@ TEST_F(ExportCommandTest, RackAndRingAsDisplayedEvenWhenTheFieldsChanged) {
   EXPECT_NEAR(f.OfType("CIRCLE")[0]->Number(40), ring.rimRadius, 1e-6);
   ExpectPlaced(*f.OfType("POLYLINE")[0], {&RingGear, 0, 0, 0}, "ring");
   EXPECT_EQ(RingGear.outline.size(), ring.outline.size());
+}
+
+size_t PointCount(const GearRecord& g) {
+  size_t n = 0;
+  for (const OutlinePolyline& l : g.outline) n += l.points.size();
+  return n;
+}
+
+// The STEP and STL writers replaced by scripted ones: every outcome a writer can
+// report ends in its own message, and the size estimates refuse before the requester.
+TEST_F(ExportCommandTest, WriterOutcomesAndSizeEstimatesEndInTheirMessages) {
+  struct Row {
+    const char* name;
+    int button;
+    uint64_t estimate;  // per written body
+    bool written;       // what the writer reports
+    ExportStatus status;
+    bool asked;
+    MessageIcon icon;
+    std::string message;  // "" none
+  };
+  const std::string file = "'" + dir_ + "/out";
+  const Row rows[] = {
+      {"STL written", GadgetExportStl, 0, true, {}, true, MessageIcon::Info,
+       "STL written: 1000 triangles, 49 kB\nChord tolerance max. 0.0100 mm"},
+      {"STL bore into the root", GadgetExportStl, 0, false, {ExportError::InvalidGeometry, 0}, true,
+       MessageIcon::Warning, "The bore or keyway reaches into the tooth root or the hub; the model would be invalid."},
+      {"STL too many triangles", GadgetExportStl, 0, false, {ExportError::TooManyTriangles, 23.46}, true,
+       MessageIcon::Warning, "Too many triangles (about 23.5 million); choose a larger chord tolerance."},
+      {"STL write error", GadgetExportStl, 0, false, {ExportError::Write, 0}, true, MessageIcon::Error,
+       "File " + file + ".stl' could not be written."},
+      {"STL estimate above the cap", GadgetExportStl, 10000001, true, {}, false, MessageIcon::Warning,
+       "Too many triangles (about 20.0 million); choose a larger chord tolerance."},
+      {"STL estimate at the cap", GadgetExportStl, 10000000, true, {}, true, MessageIcon::Info,
+       "STL written: 1000 triangles, 49 kB\nChord tolerance max. 0.0100 mm"},
+      {"STEP written", GadgetExportStep, 0, true, {}, true, MessageIcon::Info, ""},
+      {"STEP too large", GadgetExportStep, 0, false, {ExportError::StepTooLarge, 31.26}, true, MessageIcon::Warning,
+       "The STEP model would be too large (about 31.3 million points)."},
+      {"STEP write error", GadgetExportStep, 0, false, {ExportError::Write, 0}, true, MessageIcon::Error,
+       "File " + file + ".stp' could not be written."},
+      {"STEP estimate above the cap", GadgetExportStep, 12500000, true, {}, false, MessageIcon::Warning,
+       "The STEP model would be too large (about 25.0 million points)."},
+  };
+  ShowTab(0);
+  const size_t shownPoints1 = PointCount(Gear1), shownPoints2 = PointCount(Gear2);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    size_t pointsWritten1 = 0, pointsWritten2 = 0;
+    std::string pathGiven;
+    ExportWriters().estimateStlTriangles = [&](const GearRecord&, double) { return r.estimate; };
+    ExportWriters().estimateStepControlPoints = [&](const GearRecord&) { return r.estimate; };
+    ExportWriters().writeStep = [&](ByteSink& f, const std::string& path, const GearRecord& a, double,
+                                    const GearRecord* b, double, double, double, ExportStatus* status) {
+      pathGiven = path;
+      pointsWritten1 = PointCount(a);
+      pointsWritten2 = b ? PointCount(*b) : 0;
+      *status = r.status;
+      return r.written && f.Write("ISO-10303-21;\n");
+    };
+    ExportWriters().writeStl = [&](ByteSink& f, double, const GearRecord& a, double, const GearRecord* b, double,
+                                   double, double, ExportStatus* status) -> uint64_t {
+      pointsWritten1 = PointCount(a);
+      pointsWritten2 = b ? PointCount(*b) : 0;
+      *status = r.status;
+      return r.written && f.Write(std::string(50084, 'x')) ? 1000 : 0;
+    };
+    services.messages.clear();
+    services.requesterTitles.clear();
+    Export(r.button, dir_ + "/out");
+    services.files.clear();
+    EXPECT_EQ(services.requesterTitles.size(), r.asked ? 1u : 0u);
+    if (r.message.empty()) {
+      EXPECT_TRUE(services.messages.empty());
+    } else {
+      ASSERT_EQ(services.messages.size(), 1u);
+      EXPECT_EQ(services.messages[0].icon, r.icon);
+      EXPECT_EQ(services.messages[0].title, "Kovrex");
+      EXPECT_EQ(services.messages[0].text, r.message);
+    }
+    const bool success = r.asked && r.written && r.status.error == ExportError::None;
+    EXPECT_EQ(Files().size(), success ? 1u : 0u);
+    if (r.asked) {
+      if (r.button == GadgetExportStep) {
+        // The CAD kernel gets the outlines at the export density.
+        EXPECT_EQ(pathGiven, dir_ + "/out.stp");
+        EXPECT_GT(pointsWritten1, 3 * shownPoints1);
+        EXPECT_GT(pointsWritten2, 3 * shownPoints2);
+      } else {
+        // The mesh builders make their own dense copies.
+        EXPECT_EQ(pointsWritten1, shownPoints1);
+        EXPECT_EQ(pointsWritten2, shownPoints2);
+      }
+    }
+    EXPECT_EQ(PointCount(Gear1), shownPoints1);
+    EXPECT_EQ(PointCount(Gear2), shownPoints2);
+    for (const std::string& f : Files()) unlink((dir_ + "/" + f).c_str());
+  }
 }
 
 // Outlines of two meshing bodies, read back: no overlap, and nearer than the
