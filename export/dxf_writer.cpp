@@ -4,6 +4,7 @@
 #include "export/dxf_writer.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
