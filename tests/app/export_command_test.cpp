@@ -45,6 +45,7 @@ class ExportCommandTest : public test::StartedProgramTest {
     mkdir(dir_.c_str(), 0777);
   }
   void TearDown() override {
+    ExpectEveryDrawingReadable();
     for (const std::string& f : Files()) unlink((dir_ + "/" + f).c_str());
     rmdir(dir_.c_str());
     StartedProgramTest::TearDown();
@@ -86,7 +87,33 @@ class ExportCommandTest : public test::StartedProgramTest {
     DispatchControlEvent({button, EventKind::Activate});
   }
 
+  // Every DXF the test left behind, read as a CAD program would: ezdxf's recover
+  // reader and audit without an error, every polyline closed, simple and without
+  // an edge shorter than the file's precision.
+  void ExpectEveryDrawingReadable() {
+    if (drawingsRead_) return;
+    std::vector<std::string> drawings;
+    for (const std::string& f : Files())
+      if (test::ReadBytes(dir_ + "/" + f).rfind("0\r\nSECTION\r\n", 0) == 0) drawings.push_back(dir_ + "/" + f);
+    if (drawings.empty()) return;
+    const std::vector<test::DxfReaderReport> reports = test::ReadDxfFilesWithEzdxf(drawings);
+    for (size_t i = 0; i < reports.size(); ++i) {
+      const test::DxfReaderReport& r = reports[i];
+      SCOPED_TRACE(drawings[i]);
+      ASSERT_TRUE(r.ran) << r.text;
+      ASSERT_EQ(r.Of("audit_errors").size(), 1u) << r.text;
+      EXPECT_EQ(r.Of("audit_errors")[0][1], "0");
+      EXPECT_FALSE(r.Of("polyline").empty());
+      for (const test::ReaderLine& p : r.Of("polyline")) {
+        EXPECT_EQ(p[2], "1") << "not closed";
+        EXPECT_GE(std::stod(p[4]), 1e-6) << "zero-length edge";
+        EXPECT_EQ(p[6], "1") << "not a simple polygon";
+      }
+    }
+  }
+
   std::string dir_;
+  bool drawingsRead_ = false;  // set by a test that reads its drawings itself
 };
 
 // Where a body stands, from the placement rules written out once more here.
@@ -571,6 +598,7 @@ TEST_F(ExportCommandTest, MeshingBodiesNeitherOverlapNorStandApart) {
     }
   }
   const std::vector<test::DxfReaderReport> reports = test::ReadDxfFilesWithEzdxf(files);
+  drawingsRead_ = true;
   for (size_t i = 0; i < reports.size(); ++i) {
     const test::DxfReaderReport& rep = reports[i];
     SCOPED_TRACE(names[i]);
