@@ -3,6 +3,7 @@
 // the export density for the CAD kernels, the safe file write and the messages.
 #include "app/export_command.h"
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -186,6 +187,8 @@ bool WriteExportFile(ExportKind kind, const std::string& path, double tolerance,
     if (!ok) file.Abandon();
   }
   if (!ok) {
+    // A size estimate that is no number cannot be shown: it counts as a write error.
+    if (!std::isfinite(status.millions)) status.error = ExportError::Write;
     switch (status.error) {
       case ExportError::InvalidGeometry:
         ShowBoreReachesRoot();
