@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/canvas.h"
 #include "app/control_store.h"
+#include "app/export_command.h"
 #include "app/gadget_input.h"
 #include "app/help.h"
 #include "app/internal_commands.h"
@@ -340,6 +341,15 @@ void DispatchControlEvent(const ControlEvent& e) {
         ResetShaftPresetIfEdited();
         ComputeStrengthAndReport();
       }
+      return;
+    case GadgetExportDxf:
+      ExportDrawing(0);
+      return;
+    case GadgetExportStep:
+      ExportDrawing(1);
+      return;
+    case GadgetExportStl:
+      ExportDrawing(2);
       return;
     case GadgetHubKeywayButton:
       ShowHubKeywayWindow();

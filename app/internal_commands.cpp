@@ -161,4 +161,14 @@ int ComputeRingFromSelection(int detail) {
   return 0;
 }
 
+int RebuildRingAtDetail(int detail) {
+  // GenerateToothProfile stores every input before it decides whether a ring can
+  // be built, so the record always holds what it was last asked for.
+  const GearRecord last = RingGear;
+  GenerateToothProfile(RingGear, last.normalModule, last.toothCount, last.profileShift,
+                       last.pressureAngle * kRadToDeg, last.faceWidth, last.rimWidth, last.thicknessAllowance,
+                       last.helixAngle * kRadToDeg, last.hand, detail, last.tipRadiusOverride);
+  return 0;
+}
+
 }  // namespace kovrex
