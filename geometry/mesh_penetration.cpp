@@ -26,10 +26,9 @@ double Fold(double theta, double pitch) {
 // its cost; elsewhere atan2 itself.
 double DirectionAngle(double u, double v) { return u > 0.0 ? std::atan(v / u) : std::atan2(v, u); }
 
-// The tables hold every point of a whole outline (160 000 for a 999-tooth ring at
-// the mesh check's detail) and are rebuilt on every recomputation, so they are
-// sorted by a stable radix sort on the bits of the angle: for the non-negative
-// doubles here the bit patterns order as the values do.
+// A whole-outline table holds every point (160 000 for a 999-tooth ring at the
+// mesh check's detail), so it is sorted by a stable radix sort on the bits of the
+// angle: for the non-negative doubles here the bit patterns order as the values do.
 void SortByAngle(std::vector<PolarProfileEntry>& entries) {
   const size_t n = entries.size();
   if (n < 2) return;
@@ -106,7 +105,8 @@ namespace {
 // no atan2 for the rest. The window is a little wider than half a pitch, which
 // keeps the points on its edges that tooth 0 shares with its neighbours; any
 // extra point folds onto the same profile. A gear of so few teeth that the window
-// reaches the y axis, or an outline without tooth 0, takes the whole table.
+// would open wider than about 70 degrees, or an outline without tooth 0, takes the
+// whole table.
 void BuildOnePitchTable(const GearRecord& gear, PolarProfileTable& table) {
   table.pitch = gear.toothCount > 0 ? 2.0 * kPi / static_cast<double>(gear.toothCount) : 0.0;
   const double half = 0.505 * table.pitch;

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 #include <vector>
 
 #include "app/controls.h"
@@ -15,7 +14,6 @@
 #include "geometry/arrangement_state.h"
 #include "geometry/external_gear.h"
 #include "geometry/gear_record.h"
-#include "geometry/internal_search.h"
 #include "geometry/mesh_penetration.h"
 #include "geometry/ring_gear.h"
 #include "support/startup_fixture.h"
