@@ -24,39 +24,55 @@ struct BandPoint {
 // Cairo's default miter limit: joins sharper than this are bevelled.
 constexpr double kMiterLimit = 10.0;
 
+// Unit normal (left of the direction of travel) and length of each segment j to
+// j + 1 of a closed contour.
+struct SegmentFrame {
+  double nx = 0.0, ny = 0.0, length = 0.0;
+};
+
+void SegmentFrames(const std::vector<BandPoint>& p, std::vector<SegmentFrame>& out) {
+  const size_t n = p.size();
+  out.resize(n);
+  for (size_t j = 0; j < n; ++j) {
+    const BandPoint& a = p[j];
+    const BandPoint& b = p[(j + 1) % n];
+    const double ux = b.x - a.x, uy = b.y - a.y, ul = std::sqrt(ux * ux + uy * uy);
+    out[j] = {-uy / ul, ux / ul, ul};
+  }
+}
+
 // Appends the offset points of vertex j at +half (side +1) or -half (side -1).
 // Where the side is the inside of the turn and the mitre point would reach past
 // a neighbouring segment, the side goes through the vertex itself instead, as
 // Cairo's stroker does, so that no loop of reversed winding appears.
-void OffsetVertex(const std::vector<BandPoint>& p, size_t j, double half, int side, std::vector<BandPoint>& out) {
+void OffsetVertex(const std::vector<BandPoint>& p, const std::vector<SegmentFrame>& f, size_t j, double half,
+                  int side, std::vector<BandPoint>& out) {
   const size_t n = p.size();
-  const BandPoint& a = p[(j + n - 1) % n];
+  const SegmentFrame& in = f[(j + n - 1) % n];
+  const SegmentFrame& on = f[j];
   const BandPoint& b = p[j];
-  const BandPoint& c = p[(j + 1) % n];
-  const double ux = b.x - a.x, uy = b.y - a.y, ul = std::hypot(ux, uy);
-  const double vx = c.x - b.x, vy = c.y - b.y, vl = std::hypot(vx, vy);
-  const double n1x = -uy / ul, n1y = ux / ul, n2x = -vy / vl, n2y = vx / vl;
   const double h = half * side;
-  const double cosTurn = n1x * n2x + n1y * n2y;
-  const double cross = ux * vy - uy * vx;
+  const double cosTurn = in.nx * on.nx + in.ny * on.ny;
+  // The cross product of the normals has the sign of the turn (positive: left).
+  const double cross = in.nx * on.ny - in.ny * on.nx;
   const bool inner = (cross > 0.0) == (side > 0);
   if (inner && cosTurn < 1.0) {
     // The mitre point lies half * tan(turn / 2) back along both segments.
     const double back = half * std::sqrt((1.0 - cosTurn) / std::max(1.0 + cosTurn, 1e-12));
-    if (back > ul || back > vl) {
-      out.push_back({b.x + h * n1x, b.y + h * n1y});
+    if (back > in.length || back > on.length) {
+      out.push_back({b.x + h * in.nx, b.y + h * in.ny});
       out.push_back(b);
-      out.push_back({b.x + h * n2x, b.y + h * n2y});
+      out.push_back({b.x + h * on.nx, b.y + h * on.ny});
       return;
     }
   }
   if (1.0 + cosTurn < 2.0 / (kMiterLimit * kMiterLimit)) {
-    out.push_back({b.x + h * n1x, b.y + h * n1y});
-    out.push_back({b.x + h * n2x, b.y + h * n2y});
+    out.push_back({b.x + h * in.nx, b.y + h * in.ny});
+    out.push_back({b.x + h * on.nx, b.y + h * on.ny});
     return;
   }
   const double k = h / (1.0 + cosTurn);
-  out.push_back({b.x + (n1x + n2x) * k, b.y + (n1y + n2y) * k});
+  out.push_back({b.x + (in.nx + on.nx) * k, b.y + (in.ny + on.ny) * k});
 }
 
 void AddContour(cairo_t* cr, const std::vector<BandPoint>& pts) {
@@ -119,14 +135,16 @@ bool FillOutlineBand(cairo_t* cr, double width) {
   const double half = width / 2.0;
   cairo_new_path(cr);
   std::vector<BandPoint> plus, minus;
+  std::vector<SegmentFrame> frames;
   for (std::vector<BandPoint>& c : contours) {
     DropRepeats(c);
     if (c.size() < 3) continue;
+    SegmentFrames(c, frames);
     plus.clear();
     minus.clear();
     for (size_t j = 0; j < c.size(); ++j) {
-      OffsetVertex(c, j, half, +1, plus);
-      OffsetVertex(c, j, half, -1, minus);
+      OffsetVertex(c, frames, j, half, +1, plus);
+      OffsetVertex(c, frames, j, half, -1, minus);
     }
     AddContour(cr, plus);
     // The other side backwards: the band between them winds once.
