@@ -62,6 +62,15 @@ bool LiveInputsFit(const InternalCombination& row) {
   return rbDifference / a < 1.0;
 }
 
+// to = from, except that to keeps its own outline (the generator rebuilds it).
+void CopyAllButOutline(GearRecord& from, GearRecord& to) {
+  std::vector<OutlinePolyline> kept = std::move(to.outline);
+  std::vector<OutlinePolyline> shown = std::move(from.outline);
+  to = from;
+  from.outline = std::move(shown);
+  to.outline = std::move(kept);
+}
+
 }  // namespace
 
 void SearchInternalCombinations(int silent) {
@@ -126,9 +135,11 @@ void ComputeInternalPairFromSelection(int fitView) {
   InternalPenetration = -1.0;
   if (Gear1.valid && RingGear.valid) {
     // The check runs on denser scratch copies; the displayed records stay at detail 1.
-    GearRecord pinion = Gear1;
+    // The copies live on between recomputations so that their outlines' storage is
+    // refilled instead of allocated again (160 000 points for a 999-tooth ring).
+    static GearRecord pinion, ring;
+    CopyAllButOutline(Gear1, pinion);
     ComputeExternalGearGeometry(pinion, /*detail=*/3);
-    GearRecord ring;
     GenerateToothProfile(ring, RingGear.normalModule, RingGear.toothCount, RingGear.profileShift,
                          RingGear.pressureAngle * kRadToDeg, RingGear.faceWidth, RingGear.rimWidth,
                          RingGear.thicknessAllowance, RingGear.helixAngle * kRadToDeg, RingGear.hand, /*detail=*/3,
