@@ -1,0 +1,315 @@
+// STL meshes of every kind of body: closed and consistently oriented on the float
+// vertices as written (our own edge check and admesh), the enclosed volume against
+// the outline area, the triangle count against the layer structure, and vertices
+// on the true surfaces (involute flanks, bore, rim, helix twist, rack shear).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <set>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "export/byte_sink.h"
+#include "export/stl_writer.h"
+#include "geometry/external_gear.h"
+#include "geometry/gear_record.h"
+#include "support/stl_bodies.h"
+#include "support/stl_check.h"
+
+namespace kovrex {
+namespace {
+
+using test::AddHub;
+using test::AddKeyway;
+using test::StlGear;
+using test::StlRack;
+using test::StlRing;
+
+struct PlacedBody {
+  GearRecord record;
+  double x = 0.0, y = 0.0, rotation = 0.0;
+};
+
+struct Scene {
+  PlacedBody first;
+  bool hasSecond = false;
+  PlacedBody second;
+};
+
+struct MeshCase {
+  const char* name;
+  std::function<Scene()> make;
+  double tolerance;
+  std::vector<int64_t> euler;  // per body: 2 solid, 0 with a hole through it
+};
+
+Scene One(GearRecord g, double rotation = 0.0) {
+  Scene s;
+  s.first.record = std::move(g);
+  s.first.rotation = rotation;
+  return s;
+}
+
+GearRecord Keyed(GearRecord g) {
+  // DIN 6885 key 8 x 7 in a 30 mm bore: hub groove depth t2 = 3.3 mm.
+  AddKeyway(g, 8.0, 3.3);
+  return g;
+}
+
+GearRecord WithHub(GearRecord g, int64_t side, double d, double l) {
+  AddHub(g, side, d, l);
+  return g;
+}
+
+// Pair as drawn at DriveAngle 0: gear 2 on +x at the centre distance, turned by
+// pi + pi/z2 so that one of its spaces faces tooth 0 of gear 1.
+Scene Pair() {
+  Scene s;
+  s.first.record = StlGear(2.0, 19, 10.0, 8.0, 0.0, 1, 0.1);
+  s.second.record = StlGear(2.0, 31, 10.0, 12.0, 0.0, -1, 0.1);
+  s.hasSecond = true;
+  s.second.x = s.first.record.pitchRadius + s.second.record.pitchRadius;
+  s.second.rotation = kPi + kPi / 31.0;
+  return s;
+}
+
+// Pinion z 20 (a tooth points to -y) over a rack whose pitch line lies at -r and
+// one of whose spaces (at whole pitches) lies under the pinion axis.
+Scene PinionRack() {
+  Scene s;
+  s.first.record = StlGear(2.0, 20, 10.0, 10.0, 0.0, 1, 0.1);
+  s.second.record = StlRack(2.0, 10, 8.0, 10.0, 0.0, 1, 0.1);
+  s.hasSecond = true;
+  s.second.x = -5.0 * kPi * 2.0;
+  s.second.y = -s.first.record.pitchRadius;
+  return s;
+}
+
+// Ring z 60 with its space 0 on +x; pinion z 20 at the internal centre distance on
+// +x with tooth 0 pointing into that space.
+Scene InternalPair() {
+  Scene s;
+  s.first.record = StlRing(2.0, 60, 10.0, 8.0);
+  s.second.record = StlGear(2.0, 20, 10.0, 10.0, 0.0, 1, 0.2);
+  s.hasSecond = true;
+  s.second.x = s.first.record.pitchRadius - s.second.record.pitchRadius;
+  return s;
+}
+
+const MeshCase kCases[] = {
+    {"SpurSolid", [] { return One(StlGear(2.0, 20, 10.0, 0.0)); }, 0.01, {2}},
+    {"SpurBore", [] { return One(StlGear(2.0, 30, 10.0, 20.0), 0.3); }, 0.01, {0}},
+    {"HelicalRightBore", [] { return One(StlGear(2.0, 30, 15.0, 20.0, 15.0, 1)); }, 0.01, {0}},
+    {"HelicalLeftSolid", [] { return One(StlGear(2.0, 25, 15.0, 0.0, 15.0, -1), -0.4); }, 0.01, {2}},
+    {"DinKeyway", [] { return One(Keyed(StlGear(3.0, 40, 40.0, 30.0))); }, 0.01, {0}},
+    {"DinKeywayTurned", [] { return One(Keyed(StlGear(3.0, 40, 40.0, 30.0)), 2.9); }, 0.01, {0}},
+    {"HubLowSide", [] { return One(WithHub(StlGear(2.0, 40, 12.0, 25.0), 1, 50.0, 15.0)); }, 0.01, {0}},
+    {"HubHighSideKeyTurned",
+     [] { return One(WithHub(Keyed(StlGear(2.0, 40, 12.0, 30.0)), 2, 55.0, 10.0), 0.7); }, 0.01, {0}},
+    {"HubsBothHelicalKeyTurned",
+     [] { return One(WithHub(Keyed(StlGear(3.0, 40, 40.0, 30.0, 20.0, -1)), 3, 70.0, 20.0), 2.5); }, 0.01, {0}},
+    {"HubsBothNoBore", [] { return One(WithHub(StlGear(2.0, 30, 10.0, 0.0), 3, 30.0, 8.0)); }, 0.01, {2}},
+    // The hub check allows a hub up to r_f - 0.25 m: here 73 mm on a root circle of
+    // 37.5 mm radius, far beyond 0.98 r_f.
+    {"HubAtTheRootLimit", [] { return One(WithHub(StlGear(2.0, 40, 10.0, 20.0), 3, 74.0, 10.0), 0.2); }, 0.01,
+     {0}},
+    {"SpurRing", [] { return One(StlRing(2.0, 60, 10.0, 8.0)); }, 0.01, {0}},
+    {"HelicalRing", [] { return One(StlRing(2.0, 48, 12.0, 6.0, 15.0, -1), 0.1); }, 0.01, {0}},
+    {"RackOneTooth", [] { return One(StlRack(2.0, 1, 8.0, 10.0)); }, 0.01, {2}},
+    {"RackTenTeeth", [] { return One(StlRack(2.0, 10, 8.0, 10.0)); }, 0.01, {2}},
+    {"RackHelicalLeft", [] { return One(StlRack(2.0, 10, 8.0, 10.0, 20.0, -1)); }, 0.01, {2}},
+    {"RackHelicalOneTooth", [] { return One(StlRack(3.0, 1, 10.0, 12.0, 25.0, 1)); }, 0.01, {2}},
+    {"PairAsShown", Pair, 0.01, {0, 0}},
+    {"PinionWithRackAsShown", PinionRack, 0.01, {0, 2}},
+    {"InternalPairAsShown", InternalPair, 0.01, {0, 0}},
+    {"FinestTolerance", [] { return One(StlGear(2.0, 20, 10.0, 10.0)); }, 0.0001, {0}},
+    {"FinestToleranceHelicalKeyed", [] { return One(Keyed(StlGear(2.0, 24, 8.0, 30.0, 10.0, 1))); }, 0.0001, {0}},
+    {"CoarsestTolerance", [] { return One(StlGear(3.0, 40, 40.0, 30.0, 20.0, 1)); }, 1.0, {0}},
+    {"CoarsestToleranceHubs", [] { return One(WithHub(Keyed(StlGear(3.0, 40, 40.0, 30.0)), 3, 60.0, 20.0)); },
+     1.0, {0}},
+    {"CoarsestToleranceRing", [] { return One(StlRing(2.0, 60, 10.0, 8.0)); }, 1.0, {0}},
+};
+
+void PrintTo(const MeshCase& c, std::ostream* out) { *out << c.name; }
+
+std::string CaseName(const ::testing::TestParamInfo<MeshCase>& info) { return info.param.name; }
+
+class StlMeshCases : public ::testing::TestWithParam<MeshCase> {};
+
+std::vector<std::array<double, 3>> PartVertices(const test::StlFile& f, size_t begin, size_t end) {
+  std::set<std::array<float, 3>> seen;
+  std::vector<std::array<double, 3>> out;
+  for (size_t i = begin; i < end; ++i)
+    for (const auto& v : f.facets[i].v)
+      if (seen.insert(v).second) out.push_back({v[0], v[1], v[2]});
+  return out;
+}
+
+// Half tooth angle of the involute at radius r from the textbook relation
+// psi = s_t / (2 r_p) + inv(alpha_t) - inv(alpha_r), cos(alpha_r) = r_b / r.
+double InvoluteHalfAngle(const GearRecord& g, double r) {
+  const double mt = g.normalModule / std::cos(g.helixAngle);
+  const double alphaT = std::atan(std::tan(g.pressureAngle) / std::cos(g.helixAngle));
+  const double rp = static_cast<double>(g.toothCount) * mt / 2.0;
+  const double rb = rp * std::cos(alphaT);
+  const double xE = g.profileShift - g.thicknessAllowance / (2.0 * g.normalModule * std::tan(g.pressureAngle));
+  const double st = mt * (kPi / 2.0 + 2.0 * xE * std::tan(g.pressureAngle));
+  const double alphaR = std::acos(rb / r);
+  return st / (2.0 * rp) + (std::tan(alphaT) - alphaT) - (std::tan(alphaR) - alphaR);
+}
+
+// Every vertex of an external gear, turned back by its rotation and the helix
+// twist at its height, lies on the involute where it is in the flank range, and on
+// the bore circle where it is that close to the axis.
+void CheckExternalGearVertices(const PlacedBody& body, const std::vector<std::array<double, 3>>& vertices,
+                               double tolerance) {
+  const GearRecord& g = body.record;
+  GearRecord dense = g;
+  ComputeExternalGearGeometry(dense, 16);
+  const double b = g.faceWidth;
+  const double hand = g.hand < 0 ? -1.0 : 1.0;
+  const double twist = hand * std::tan(g.helixAngle) * b / dense.pitchRadius;
+  const double tau = 2.0 * kPi / static_cast<double>(g.toothCount);
+  const double m = g.normalModule;
+  const double R = g.boreDiameter / 2.0;
+  int flank = 0, bore = 0;
+  double worstFlank = 0.0, worstBore = 0.0;
+  for (const auto& v : vertices) {
+    const double x = v[0] - body.x, y = v[1] - body.y;
+    const double u = std::clamp(v[2] / b, 0.0, 1.0);
+    const double a = std::atan2(y, x) - body.rotation - twist * u;
+    const double r = std::hypot(x, y);
+    if (r > dense.involuteStartRadius + 0.02 * m && r < dense.tipRadius - 0.02 * m && v[2] >= 0.0 && v[2] <= b) {
+      const double k = std::round(a / tau);
+      const double gamma = std::fabs(a - k * tau);
+      worstFlank = std::max(worstFlank, r * std::fabs(gamma - InvoluteHalfAngle(g, r)));
+      ++flank;
+    }
+    if (R > 0.0 && !HasKeyway(g) && r < R + 0.5 * tolerance) {
+      worstBore = std::max(worstBore, std::fabs(r - R));
+      ++bore;
+    }
+  }
+  // At a coarse tolerance a flank may keep only its ends.
+  if (tolerance < 0.1) {
+    EXPECT_GT(flank, 4 * g.toothCount);
+  }
+  EXPECT_LT(worstFlank, 2e-5) << "flank vertex off the involute";
+  if (R > 0.0 && !HasKeyway(g)) {
+    EXPECT_GT(bore, 0);
+    EXPECT_LT(worstBore, 1e-5) << "bore vertex off the bore circle";
+  }
+}
+
+// No vertex of one body at z = 0 lies inside a bottom facet of the other.
+int64_t VerticesInside(const test::StlFile& f, size_t aBegin, size_t aEnd, size_t bBegin, size_t bEnd) {
+  std::vector<const test::StlFacet*> bottom;
+  for (size_t i = bBegin; i < bEnd; ++i) {
+    const auto& t = f.facets[i];
+    if (t.v[0][2] == 0.0f && t.v[1][2] == 0.0f && t.v[2][2] == 0.0f) bottom.push_back(&t);
+  }
+  int64_t inside = 0;
+  for (const auto& p : PartVertices(f, aBegin, aEnd)) {
+    if (p[2] != 0.0) continue;
+    for (const test::StlFacet* t : bottom) {
+      double s[3];
+      for (int j = 0; j < 3; ++j) {
+        const auto& a = t->v[j];
+        const auto& c = t->v[(j + 1) % 3];
+        s[j] = (double(c[0]) - a[0]) * (p[1] - a[1]) - (double(c[1]) - a[1]) * (p[0] - a[0]);
+      }
+      // Bottom facets run clockwise from above: strictly inside means all negative.
+      if (s[0] < -1e-9 && s[1] < -1e-9 && s[2] < -1e-9) {
+        ++inside;
+        break;
+      }
+    }
+  }
+  return inside;
+}
+
+TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
+  const MeshCase& c = GetParam();
+  const Scene s = c.make();
+  StringSink sink;
+  ExportStatus status;
+  const uint64_t n = WriteStlFile(sink, c.tolerance, s.first.record, s.first.rotation,
+                                  s.hasSecond ? &s.second.record : nullptr, s.second.x, s.second.y,
+                                  s.second.rotation, &status);
+  ASSERT_GT(n, 0u) << "error " << static_cast<int>(status.error);
+  EXPECT_EQ(sink.bytes.size(), 84 + 50 * n);
+  const test::StlFile f = test::ParseStl(sink.bytes);
+  ASSERT_TRUE(f.parsed);
+  EXPECT_EQ(f.count, n);
+  const uint64_t first = EstimateStlTriangles(s.first.record, c.tolerance);
+  const uint64_t second = s.hasSecond ? EstimateStlTriangles(s.second.record, c.tolerance) : 0;
+  EXPECT_EQ(first + second, n) << "the estimate must be the count";
+
+  const test::MeshFacts mesh = test::CheckMesh(f);
+  EXPECT_EQ(mesh.unpairedEdges, 0);
+  EXPECT_EQ(mesh.repeatedEdges, 0);
+  EXPECT_EQ(mesh.degenerateFacets, 0);
+  const size_t bodies = s.hasSecond ? 2 : 1;
+  ASSERT_EQ(mesh.parts.size(), bodies);
+  double total = 0.0, band = 0.0;
+  for (size_t p = 0; p < bodies; ++p) {
+    const PlacedBody& body = p == 0 ? s.first : s.second;
+    const test::ExpectedVolume e = test::ExpectVolume(body.record, c.tolerance);
+    EXPECT_EQ(mesh.parts[p].euler, c.euler[p]) << "body " << p;
+    EXPECT_GT(mesh.parts[p].volume, 0.0) << "body " << p << " inside out";
+    EXPECT_NEAR(mesh.parts[p].volume, e.volume, e.band) << "body " << p;
+    total += e.volume;
+    band += e.band;
+  }
+  EXPECT_EQ(static_cast<uint64_t>(mesh.parts[0].facets), first) << "body 1 comes first";
+
+  // The stored normal is the unit normal of the facet as written.
+  int64_t badNormals = 0;
+  for (const auto& t : f.facets) {
+    double u[3], w[3];
+    for (int k = 0; k < 3; ++k) {
+      u[k] = double(t.v[1][k]) - t.v[0][k];
+      w[k] = double(t.v[2][k]) - t.v[0][k];
+    }
+    const double nx = u[1] * w[2] - u[2] * w[1], ny = u[2] * w[0] - u[0] * w[2], nz = u[0] * w[1] - u[1] * w[0];
+    const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
+    const double dot = (nx * t.normal[0] + ny * t.normal[1] + nz * t.normal[2]) / len;
+    const double unit = std::sqrt(double(t.normal[0]) * t.normal[0] + double(t.normal[1]) * t.normal[1] +
+                                  double(t.normal[2]) * t.normal[2]);
+    if (!(dot > 0.99) || std::fabs(unit - 1.0) > 1e-5) ++badNormals;
+  }
+  EXPECT_EQ(badNormals, 0);
+
+  const test::AdmeshFacts admesh = test::RunAdmesh(sink.bytes, c.name);
+  ASSERT_TRUE(admesh.ran) << admesh.output;
+  EXPECT_EQ(admesh.facets, static_cast<int64_t>(n));
+  EXPECT_EQ(admesh.parts, static_cast<int64_t>(bodies));
+  EXPECT_EQ(admesh.degenerate, 0);
+  EXPECT_EQ(admesh.disconnected, 0);
+  EXPECT_EQ(admesh.edgesFixed, 0);
+  EXPECT_EQ(admesh.facetsRemoved, 0);
+  EXPECT_EQ(admesh.facetsAdded, 0);
+  EXPECT_EQ(admesh.facetsReversed, 0);
+  EXPECT_EQ(admesh.backwardsEdges, 0);
+  // admesh sums the volume in single precision.
+  EXPECT_NEAR(admesh.volume, total, band + 2e-4 * total);
+
+  if (s.hasSecond) {
+    const size_t split = static_cast<size_t>(first);
+    EXPECT_EQ(VerticesInside(f, split, f.facets.size(), 0, split), 0) << "second body overlaps the first";
+    EXPECT_EQ(VerticesInside(f, 0, split, split, f.facets.size()), 0) << "first body overlaps the second";
+  }
+  const size_t split = static_cast<size_t>(first);
+  if (!s.first.record.isRack && !s.first.record.isInternal)
+    CheckExternalGearVertices(s.first, PartVertices(f, 0, split), c.tolerance);
+  if (s.hasSecond && !s.second.record.isRack && !s.second.record.isInternal)
+    CheckExternalGearVertices(s.second, PartVertices(f, split, f.facets.size()), c.tolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bodies, StlMeshCases, ::testing::ValuesIn(kCases), CaseName);
+
+}  // namespace
+}  // namespace kovrex
