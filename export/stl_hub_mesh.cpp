@@ -12,8 +12,8 @@ namespace kovrex {
 
 namespace {
 
-// Refinements of a loop (doubling its points) before a face is given up as folded.
-constexpr int kMaxRefinements = 12;
+// More points than this on one loop only come from loops that nearly touch.
+constexpr int64_t kMaxLoopPoints = 100000000;
 
 int64_t Wrap(int64_t j, int64_t count) { return ((j % count) + count) % count; }
 
@@ -59,10 +59,25 @@ void StitchAnnulus(const std::vector<double>& ox, const std::vector<double>& oy,
     }
     return;
   }
-  const size_t so = LowestAngle(ox, oy, cx, cy), si = LowestAngle(ix, iy, cx, cy);
+  // The inner loop starts at its first point at or past the outer start, not at
+  // its own lowest angle: an inner start ahead of the outer one would pair the
+  // first inner edges with an outer point beyond them and fold those triangles.
+  const size_t so = LowestAngle(ox, oy, cx, cy);
   std::vector<double> ao, ai;
   UnwrappedAngles(ox, oy, cx, cy, so, ao);
+  size_t si = 0;
+  double lowest = 1e300;
+  for (size_t k = 0; k < ni; ++k) {
+    double a = std::atan2(iy[k] - cy, ix[k] - cx);
+    while (a < ao[0]) a += 2.0 * kPi;
+    if (a < lowest) {
+      lowest = a;
+      si = k;
+    }
+  }
   UnwrappedAngles(ix, iy, cx, cy, si, ai);
+  const double turn = lowest - ai[0];  // whole turns that bring the start past ao[0]
+  for (double& a : ai) a += turn;
   size_t i = 0, j = 0;
   while (i < no || j < ni) {
     const size_t oa = (so + i) % no, ob = (so + i + 1) % no;
@@ -93,6 +108,12 @@ int64_t StepsClearing(double span, double radius, double inner) {
   const double half = std::acos(std::min(1.0, inner / radius));
   if (!(half > 0.0)) return INT64_MAX;
   return static_cast<int64_t>(std::ceil(span / (2.0 * half)));
+}
+
+// Points per span so that no step is wider than `step`.
+int64_t StepsNotWider(double span, double step) {
+  if (!(step > 0.0)) return INT64_MAX;
+  return static_cast<int64_t>(std::ceil(span / step * (1.0 + 1e-12)));
 }
 
 void IntermediateCircle(const HubGearMeshPlan& plan, std::vector<double>& x, std::vector<double>& y) {
@@ -165,6 +186,7 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
   // The bore contour, keyway corners included, in the gear's own frame first: its
   // farthest corner is what must clear the hub and the teeth.
   double boreReach = 0.0;
+  double boreStep = 2.0 * kPi;  // narrowest angle an edge of the bore contour spans
   if (record.boreDiameter > 0.0) {
     std::vector<OutlinePoint> bore;
     BuildBoreOutline(record, bore, tol);
@@ -174,20 +196,27 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
       by.push_back(p.y);
     }
     boreReach = PolygonMaxRadius(bx, by);
+    for (size_t i = 0; i < bx.size(); ++i) {
+      const size_t j = (i + 1) % bx.size();
+      double step = std::atan2(by[j], bx[j]) - std::atan2(by[i], bx[i]);
+      if (step <= 0.0) step += 2.0 * kPi;
+      boreStep = std::min(boreStep, step);
+    }
     PlacePoints(bx, by, dx, dy, rotation, plan.boreX, plan.boreY);
   }
 
   const double hubRadius = record.hubDiameter / 2.0;
   if (hasHub) {
     if (!(hubRadius > boreReach + kMinRadialGap)) return ExportError::InvalidGeometry;
+    // A face stitched between two loops cannot fold when every outer chord clears
+    // the inner loop and no outer step is wider than an inner one.
     int64_t count = static_cast<int64_t>(std::ceil(2.0 * kPi / ChordAngleStep(hubRadius, tol)));
-    count = std::max<int64_t>({count, 16, StepsClearing(2.0 * kPi, hubRadius, boreReach + kMinRadialGap / 2.0)});
-    bool unfolded = false;
-    for (int r = 0; r <= kMaxRefinements && !unfolded; ++r, count *= 2) {
-      CirclePoints(dx, dy, hubRadius, count, plan.hubX, plan.hubY);
-      unfolded = AnnularFaceIsUnfolded(plan.hubX, plan.hubY, plan.boreX, plan.boreY, dx, dy);
-    }
-    if (!unfolded) return ExportError::InvalidGeometry;
+    count = std::max<int64_t>({count, 16, StepsClearing(2.0 * kPi, hubRadius, boreReach + kMinRadialGap / 2.0),
+                               StepsNotWider(2.0 * kPi, boreStep)});
+    if (count > kMaxLoopPoints) return ExportError::InvalidGeometry;
+    CirclePoints(dx, dy, hubRadius, count, plan.hubX, plan.hubY);
+    if (!AnnularFaceIsUnfolded(plan.hubX, plan.hubY, plan.boreX, plan.boreY, dx, dy))
+      return ExportError::InvalidGeometry;
   }
 
   if (!BuildToothedOutline(copy, 0.5, tol, plan.outline)) return ExportError::Write;
@@ -199,9 +228,13 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
   const double outerReach = PolygonMinRadius(plan.outline.x, plan.outline.y);
   if (!(outerReach - innerReach > 2.0 * kMinRadialGap)) return ExportError::InvalidGeometry;
   plan.middleRadius = (innerReach + outerReach) / 2.0;
+  const double innerStep = std::min(boreStep, hasHub ? 2.0 * kPi / static_cast<double>(plan.hubX.size()) : 1e9);
   plan.perTooth = static_cast<int64_t>(std::ceil(plan.tau / ChordAngleStep(plan.middleRadius, tol)));
-  plan.perTooth = std::max<int64_t>(
-      {plan.perTooth, 1, StepsClearing(plan.tau, plan.middleRadius, innerReach + kMinRadialGap / 2.0)});
+  plan.perTooth = std::max<int64_t>({plan.perTooth, 1,
+                                     StepsClearing(plan.tau, plan.middleRadius, innerReach + kMinRadialGap / 2.0),
+                                     StepsNotWider(plan.tau, innerStep)});
+  if (static_cast<double>(z) * static_cast<double>(plan.perTooth) > static_cast<double>(kMaxLoopPoints))
+    return ExportError::InvalidGeometry;
 
   plan.layers = 1;
   if (copy.helixAngle > 1e-9) {
@@ -211,24 +244,21 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
     plan.layers = layers > kMaxLayers ? static_cast<int64_t>(kMaxLayers) : std::max<int64_t>(1, layers);
   }
   if (!std::isfinite(plan.twist)) return ExportError::Write;
-  if (static_cast<double>(z) * static_cast<double>(plan.perTooth) > 1e9) return ExportError::InvalidGeometry;
 
   const std::vector<double>& lowInnerX = plan.lowHub ? plan.hubX : plan.boreX;
   const std::vector<double>& lowInnerY = plan.lowHub ? plan.hubY : plan.boreY;
   const std::vector<double>& highInnerX = plan.highHub ? plan.hubX : plan.boreX;
   const std::vector<double>& highInnerY = plan.highHub ? plan.hubY : plan.boreY;
-  bool unfolded = false;
-  for (int r = 0; r <= kMaxRefinements && !unfolded; ++r) {
-    if (r > 0) plan.perTooth *= 2;
+  {
+    // The counts above already rule out a fold; this is the guard against rounding.
     std::vector<double> cx, cy, x, y;
     IntermediateCircle(plan, cx, cy);
     PlacePoints(cx, cy, dx, dy, SweepLayerAngle(rotation, plan.twist, 0, plan.layers), x, y);
-    unfolded = AnnularFaceIsUnfolded(x, y, lowInnerX, lowInnerY, dx, dy);
-    if (!unfolded) continue;
+    bool unfolded = AnnularFaceIsUnfolded(x, y, lowInnerX, lowInnerY, dx, dy);
     PlacePoints(cx, cy, dx, dy, SweepLayerAngle(rotation, plan.twist, plan.layers, plan.layers), x, y);
-    unfolded = AnnularFaceIsUnfolded(x, y, highInnerX, highInnerY, dx, dy);
+    unfolded = unfolded && AnnularFaceIsUnfolded(x, y, highInnerX, highInnerY, dx, dy);
+    if (!unfolded) return ExportError::InvalidGeometry;
   }
-  if (!unfolded) return ExportError::InvalidGeometry;
 
   const double m = static_cast<double>(plan.outline.x.size());
   const double C = static_cast<double>(z) * static_cast<double>(plan.perTooth);

@@ -203,6 +203,21 @@ TEST(StlFile, BoreKeywayAndHubAgainstTheRoot) {
   }
 }
 
+TEST(StlFile, EstimateIsTheCountAtEveryRotation) {
+  // The command checks the size before it knows the placement: the count of a
+  // keyed gear with hubs must not depend on where the keyway points.
+  GearRecord g = StlGear(1.5, 23, 8.0, 20.0, 12.0, -1);
+  AddKeyway(g, 5.0, 2.0);
+  AddHub(g, 3, 2.0 * (g.rootRadius - 0.25 * 1.5), 3.0);
+  for (double tol : {0.7, 0.01}) {
+    const uint64_t estimate = EstimateStlTriangles(g, tol);
+    for (int k = 0; k < 24; ++k) {
+      StringSink sink;
+      EXPECT_EQ(WriteStlFile(sink, tol, g, 0.27 * k, nullptr, 0, 0, 0), estimate) << tol << " " << k;
+    }
+  }
+}
+
 TEST(StlFile, TopLayerAtExactlyTheFaceWidth) {
   // 0.1 * 3 is not 0.3 in binary: a top z computed as b * i / L would miss it.
   for (double b : {0.3, 7.7, 33.3}) {

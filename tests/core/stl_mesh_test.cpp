@@ -204,6 +204,34 @@ void CheckExternalGearVertices(const PlacedBody& body, const std::vector<std::ar
   }
 }
 
+// A rack lies on z = 0 and z = b only, its top face shifted along the rack by
+// b tan(beta), towards -x for a left hand.
+void CheckRackShear(const PlacedBody& body, const std::vector<std::array<double, 3>>& vertices) {
+  const GearRecord& g = body.record;
+  const double b = static_cast<float>(g.faceWidth);
+  double bottomMin = 1e300, topMin = 1e300;
+  for (const auto& v : vertices) {
+    EXPECT_TRUE(v[2] == 0.0 || v[2] == b) << v[2];
+    (v[2] == 0.0 ? bottomMin : topMin) = std::min(v[2] == 0.0 ? bottomMin : topMin, v[0]);
+  }
+  const double hand = g.hand < 0 ? -1.0 : 1.0;
+  EXPECT_NEAR(topMin - bottomMin, hand * std::tan(g.helixAngle) * g.faceWidth, 1e-5);
+  EXPECT_NEAR(bottomMin, body.x, 1e-5);
+}
+
+// Every ring vertex beyond the root circle lies on the rim.
+void CheckRimVertices(const PlacedBody& body, const std::vector<std::array<double, 3>>& vertices) {
+  const GearRecord& g = body.record;
+  int rim = 0;
+  for (const auto& v : vertices) {
+    const double r = std::hypot(v[0] - body.x, v[1] - body.y);
+    if (r < g.rootRadius + 1e-3) continue;
+    ++rim;
+    EXPECT_NEAR(r, g.rimRadius, 1e-5);
+  }
+  EXPECT_GE(rim, 2 * g.toothCount);
+}
+
 // No vertex of one body at z = 0 lies inside a bottom facet of the other.
 int64_t VerticesInside(const test::StlFile& f, size_t aBegin, size_t aEnd, size_t bBegin, size_t bEnd) {
   std::vector<const test::StlFacet*> bottom;
@@ -303,6 +331,12 @@ TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
     EXPECT_EQ(VerticesInside(f, 0, split, split, f.facets.size()), 0) << "first body overlaps the second";
   }
   const size_t split = static_cast<size_t>(first);
+  for (size_t p = 0; p < bodies; ++p) {
+    const PlacedBody& body = p == 0 ? s.first : s.second;
+    const auto vertices = p == 0 ? PartVertices(f, 0, split) : PartVertices(f, split, f.facets.size());
+    if (body.record.isRack) CheckRackShear(body, vertices);
+    if (body.record.isInternal) CheckRimVertices(body, vertices);
+  }
   if (!s.first.record.isRack && !s.first.record.isInternal)
     CheckExternalGearVertices(s.first, PartVertices(f, 0, split), c.tolerance);
   if (s.hasSecond && !s.second.record.isRack && !s.second.record.isInternal)
