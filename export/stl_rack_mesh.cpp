@@ -16,7 +16,7 @@ namespace {
 int64_t Wrap(int64_t j, int64_t count) { return ((j % count) + count) % count; }
 
 // Fills root and back (n + 1 entries each, -1 where missing) with the points that
-// lie on a pitch boundary; marks them in pinned when given.
+// lie on a pitch boundary; false when any is missing.
 bool FindPitchBoundaries(const std::vector<double>& x, const std::vector<double>& y, int64_t n, double pt,
                          double hf, double hp, std::vector<int64_t>& root, std::vector<int64_t>& back) {
   root.assign(static_cast<size_t>(n) + 1, -1);

@@ -93,6 +93,8 @@ TEST(StlFile, SecondBodyFollowsTheFirst) {
   ASSERT_GT(n1, 0u);
   ASSERT_GT(n, n1);
   EXPECT_EQ(both.bytes.substr(84, 50 * n1), alone.bytes.substr(84, 50 * n1));
+  test::ExpectAdmeshClean(alone.bytes, "first_alone", 1);
+  test::ExpectAdmeshClean(both.bytes, "first_and_second", 2);
 }
 
 TEST(StlFile, EveryRefusedWriteFailsTheExport) {
@@ -200,6 +202,7 @@ TEST(StlFile, BoreKeywayAndHubAgainstTheRoot) {
     ASSERT_EQ(mesh.parts.size(), 1u) << r.name;
     EXPECT_GT(mesh.parts[0].volume, 0.0) << r.name;
     EXPECT_EQ(mesh.parts[0].euler, 0) << r.name;
+    test::ExpectAdmeshClean(sink.bytes, "root_limit", 1);
   }
 }
 
@@ -214,6 +217,7 @@ TEST(StlFile, EstimateIsTheCountAtEveryRotation) {
     for (int k = 0; k < 24; ++k) {
       StringSink sink;
       EXPECT_EQ(WriteStlFile(sink, tol, g, 0.27 * k, nullptr, 0, 0, 0), estimate) << tol << " " << k;
+      test::ExpectAdmeshClean(sink.bytes, "turned_" + std::to_string(k), 1);
     }
   }
 }
@@ -231,6 +235,7 @@ TEST(StlFile, TopLayerAtExactlyTheFaceWidth) {
     EXPECT_EQ(top, static_cast<float>(b));
     const test::MeshFacts mesh = test::CheckMesh(f);
     EXPECT_EQ(mesh.unpairedEdges, 0) << b;
+    test::ExpectAdmeshClean(sink.bytes, "top_layer", 1);
   }
 }
 
@@ -249,6 +254,8 @@ TEST(StlFile, HelicalGearUsesHalfTheTolerance) {
     return n;
   };
   EXPECT_GT(bottomFacets(b.bytes), 0);
+  test::ExpectAdmeshClean(a.bytes, "half_tolerance_helical", 1);
+  test::ExpectAdmeshClean(b.bytes, "half_tolerance_spur", 1);
   // The helical outline is generated from its own transverse data, so its point
   // count differs a little; half the tolerance keeps it near the straight one,
   // the full tolerance would give about 1/sqrt(2) of it.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <set>
 #include <ostream>
 #include <string>
@@ -204,6 +205,27 @@ void CheckExternalGearVertices(const PlacedBody& body, const std::vector<std::ar
   }
 }
 
+// A swept prism has T triangles on each end face, L layer bands and E boundary
+// edges with two triangles per band: 2 T + 2 L E in all.
+void ExpectLayeredPrismCount(const test::StlFile& f) {
+  std::set<float> levels;
+  std::map<std::pair<std::array<float, 3>, std::array<float, 3>>, int> bottomEdges;
+  int64_t bottom = 0;
+  for (const auto& t : f.facets) {
+    for (const auto& v : t.v) levels.insert(v[2]);
+    if (t.v[0][2] != 0.0f || t.v[1][2] != 0.0f || t.v[2][2] != 0.0f) continue;
+    ++bottom;
+    for (int j = 0; j < 3; ++j) ++bottomEdges[{t.v[j], t.v[(j + 1) % 3]}];
+  }
+  int64_t boundary = 0;
+  for (const auto& [e, uses] : bottomEdges)
+    if (!bottomEdges.count({e.second, e.first})) boundary += uses;
+  const int64_t layers = static_cast<int64_t>(levels.size()) - 1;
+  EXPECT_GE(layers, 1);
+  EXPECT_EQ(static_cast<int64_t>(f.count), 2 * bottom + 2 * layers * boundary)
+      << "T " << bottom << " L " << layers << " E " << boundary;
+}
+
 // A rack lies on z = 0 and z = b only, its top face shifted along the rack by
 // b tan(beta), towards -x for a left hand.
 void CheckRackShear(const PlacedBody& body, const std::vector<std::array<double, 3>>& vertices) {
@@ -276,6 +298,9 @@ TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
   const uint64_t second = s.hasSecond ? EstimateStlTriangles(s.second.record, c.tolerance) : 0;
   EXPECT_EQ(first + second, n) << "the estimate must be the count";
 
+  const char* digits = c.tolerance == 0.01 ? "0.0100" : c.tolerance == 0.0001 ? "0.0001" : "1.0000";
+  EXPECT_EQ(f.header, std::string("ZE Dozaraza STL, koordafwijking ") + digits + " mm" + std::string(39, ' '));
+
   const test::MeshFacts mesh = test::CheckMesh(f);
   EXPECT_EQ(mesh.unpairedEdges, 0);
   EXPECT_EQ(mesh.repeatedEdges, 0);
@@ -330,6 +355,9 @@ TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
     EXPECT_EQ(VerticesInside(f, split, f.facets.size(), 0, split), 0) << "second body overlaps the first";
     EXPECT_EQ(VerticesInside(f, 0, split, split, f.facets.size()), 0) << "first body overlaps the second";
   }
+  const GearRecord& only = s.first.record;
+  if (!s.hasSecond && (only.isInternal || only.isRack || (!HasHub(only) && !HasKeyway(only))))
+    ExpectLayeredPrismCount(f);
   const size_t split = static_cast<size_t>(first);
   for (size_t p = 0; p < bodies; ++p) {
     const PlacedBody& body = p == 0 ? s.first : s.second;

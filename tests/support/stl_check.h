@@ -195,4 +195,19 @@ inline AdmeshFacts RunAdmesh(const std::string& bytes, const std::string& name) 
   return facts;
 }
 
+// The checks every closed STL of `parts` bodies must pass in admesh.
+inline void ExpectAdmeshClean(const std::string& bytes, const std::string& name, int64_t parts) {
+  const AdmeshFacts a = RunAdmesh(bytes, name);
+  ASSERT_TRUE(a.ran) << a.output;
+  EXPECT_EQ(a.facets, static_cast<int64_t>((bytes.size() - 84) / 50)) << name;
+  EXPECT_EQ(a.parts, parts) << name;
+  EXPECT_EQ(a.degenerate, 0) << name;
+  EXPECT_EQ(a.disconnected, 0) << name;
+  EXPECT_EQ(a.edgesFixed, 0) << name;
+  EXPECT_EQ(a.facetsRemoved, 0) << name;
+  EXPECT_EQ(a.facetsAdded, 0) << name;
+  EXPECT_EQ(a.facetsReversed, 0) << name;
+  EXPECT_EQ(a.backwardsEdges, 0) << name;
+}
+
 }  // namespace kovrex::test
