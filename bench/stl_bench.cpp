@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -64,6 +65,20 @@ void BM_StlHelicalGearInMemory(benchmark::State& state) {
   state.counters["triangles"] = static_cast<double>(triangles);
 }
 BENCHMARK(BM_StlHelicalGearInMemory)->Arg(100)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// The size check the command runs before the file requester: it must stay cheap
+// beside the export itself.
+void BM_StlTriangleEstimate(benchmark::State& state) {
+  const kovrex::GearRecord g = BenchGear();
+  const double tolerance = static_cast<double>(state.range(0)) * 1e-4;
+  uint64_t triangles = 0;
+  for (auto _ : state) {
+    triangles = kovrex::EstimateStlTriangles(g, tolerance);
+    benchmark::DoNotOptimize(triangles);
+  }
+  state.counters["triangles"] = static_cast<double>(triangles);
+}
+BENCHMARK(BM_StlTriangleEstimate)->Arg(100)->Arg(10)->Unit(benchmark::kMillisecond);
 
 // The whole export as the command does it: safe file opened first, meshed,
 // written, committed.
