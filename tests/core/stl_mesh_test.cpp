@@ -1,7 +1,9 @@
 // STL meshes of every kind of body: closed and consistently oriented on the float
 // vertices as written (our own edge check and admesh), the enclosed volume against
 // the outline area, the triangle count against the layer structure, and vertices
-// on the true surfaces (involute flanks, bore, rim, helix twist, rack shear).
+// on the true surfaces (involute flanks, bore, rim, helix twist, rack shear); and
+// the bodies that must be refused (bore, keyway or hub into the teeth, too many
+// triangles) as the reason the export command needs, with nothing written.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,6 +47,7 @@ struct MeshCase {
   std::function<Scene()> make;
   double tolerance;
   std::vector<int64_t> euler;  // per body: 2 solid, 0 with a hole through it
+  ExportError refusal = ExportError::None;  // a body that must not be written
 };
 
 Scene One(GearRecord g, double rotation = 0.0) {
@@ -132,6 +135,30 @@ const MeshCase kCases[] = {
     {"CoarsestToleranceHubs", [] { return One(WithHub(Keyed(StlGear(3.0, 40, 40.0, 30.0)), 3, 60.0, 20.0)); },
      1.0, {0}},
     {"CoarsestToleranceRing", [] { return One(StlRing(2.0, 60, 10.0, 8.0)); }, 1.0, {0}},
+    // m 2, z 20: root radius 17.5 mm.
+    {"RefusedBoreBeyondTheRoot", [] { return One(StlGear(2.0, 20, 10.0, 36.0)); }, 0.01, {},
+     ExportError::InvalidGeometry},
+    // Floor at 17.3 mm, but the corners at hypot(17.3, 4) = 17.76 mm.
+    {"RefusedKeywayCornersBeyondTheRoot",
+     [] {
+       GearRecord g = StlGear(2.0, 20, 10.0, 28.0);
+       AddKeyway(g, 8.0, 3.3);
+       return One(g, 0.4);
+     },
+     0.01, {}, ExportError::InvalidGeometry},
+    // Corners at hypot(15, 4) = 15.52 mm, outside a hub of 15 mm radius.
+    {"RefusedKeywayCornersOutsideTheHub",
+     [] {
+       GearRecord g = StlGear(2.0, 20, 10.0, 24.0);
+       AddKeyway(g, 8.0, 3.0);
+       AddHub(g, 1, 30.0, 8.0);
+       return One(g);
+     },
+     0.01, {}, ExportError::InvalidGeometry},
+    {"RefusedHubBeyondTheRoot", [] { return One(WithHub(StlGear(2.0, 20, 10.0, 20.0), 3, 36.0, 8.0)); }, 0.01, {},
+     ExportError::InvalidGeometry},
+    {"RefusedTooManyTriangles", [] { return One(StlGear(1.0, 300, 200.0, 0.0, 30.0, 1)); }, 0.0001, {},
+     ExportError::TooManyTriangles},
 };
 
 void PrintTo(const MeshCase& c, std::ostream* out) { *out << c.name; }
@@ -289,6 +316,12 @@ TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
   const uint64_t n = WriteStlFile(sink, c.tolerance, s.first.record, s.first.rotation,
                                   s.hasSecond ? &s.second.record : nullptr, s.second.x, s.second.y,
                                   s.second.rotation, &status);
+  if (c.refusal != ExportError::None) {
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(status.error, c.refusal);
+    EXPECT_TRUE(sink.bytes.empty());
+    return;
+  }
   ASSERT_GT(n, 0u) << "error " << static_cast<int>(status.error);
   EXPECT_EQ(sink.bytes.size(), 84 + 50 * n);
   const test::StlFile f = test::ParseStl(sink.bytes);
