@@ -167,15 +167,6 @@ std::string CaseName(const ::testing::TestParamInfo<MeshCase>& info) { return in
 
 class StlMeshCases : public ::testing::TestWithParam<MeshCase> {};
 
-std::vector<std::array<double, 3>> PartVertices(const test::StlFile& f, size_t begin, size_t end) {
-  std::set<std::array<float, 3>> seen;
-  std::vector<std::array<double, 3>> out;
-  for (size_t i = begin; i < end; ++i)
-    for (const auto& v : f.facets[i].v)
-      if (seen.insert(v).second) out.push_back({v[0], v[1], v[2]});
-  return out;
-}
-
 // Half tooth angle of the involute at radius r from the textbook relation
 // psi = s_t / (2 r_p) + inv(alpha_t) - inv(alpha_r), cos(alpha_r) = r_b / r.
 double InvoluteHalfAngle(const GearRecord& g, double r) {
@@ -281,33 +272,6 @@ void CheckRimVertices(const PlacedBody& body, const std::vector<std::array<doubl
   EXPECT_GE(rim, 2 * g.toothCount);
 }
 
-// No vertex of one body at z = 0 lies inside a bottom facet of the other.
-int64_t VerticesInside(const test::StlFile& f, size_t aBegin, size_t aEnd, size_t bBegin, size_t bEnd) {
-  std::vector<const test::StlFacet*> bottom;
-  for (size_t i = bBegin; i < bEnd; ++i) {
-    const auto& t = f.facets[i];
-    if (t.v[0][2] == 0.0f && t.v[1][2] == 0.0f && t.v[2][2] == 0.0f) bottom.push_back(&t);
-  }
-  int64_t inside = 0;
-  for (const auto& p : PartVertices(f, aBegin, aEnd)) {
-    if (p[2] != 0.0) continue;
-    for (const test::StlFacet* t : bottom) {
-      double s[3];
-      for (int j = 0; j < 3; ++j) {
-        const auto& a = t->v[j];
-        const auto& c = t->v[(j + 1) % 3];
-        s[j] = (double(c[0]) - a[0]) * (p[1] - a[1]) - (double(c[1]) - a[1]) * (p[0] - a[0]);
-      }
-      // Bottom facets run clockwise from above: strictly inside means all negative.
-      if (s[0] < -1e-9 && s[1] < -1e-9 && s[2] < -1e-9) {
-        ++inside;
-        break;
-      }
-    }
-  }
-  return inside;
-}
-
 TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
   const MeshCase& c = GetParam();
   const Scene s = c.make();
@@ -385,8 +349,8 @@ TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
 
   if (s.hasSecond) {
     const size_t split = static_cast<size_t>(first);
-    EXPECT_EQ(VerticesInside(f, split, f.facets.size(), 0, split), 0) << "second body overlaps the first";
-    EXPECT_EQ(VerticesInside(f, 0, split, split, f.facets.size()), 0) << "first body overlaps the second";
+    EXPECT_EQ(test::VerticesInside(f, split, f.facets.size(), 0, split), 0) << "second body overlaps the first";
+    EXPECT_EQ(test::VerticesInside(f, 0, split, split, f.facets.size()), 0) << "first body overlaps the second";
   }
   const GearRecord& only = s.first.record;
   if (!s.hasSecond && (only.isInternal || only.isRack || (!HasHub(only) && !HasKeyway(only))))
@@ -394,14 +358,14 @@ TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
   const size_t split = static_cast<size_t>(first);
   for (size_t p = 0; p < bodies; ++p) {
     const PlacedBody& body = p == 0 ? s.first : s.second;
-    const auto vertices = p == 0 ? PartVertices(f, 0, split) : PartVertices(f, split, f.facets.size());
+    const auto vertices = p == 0 ? test::PartVertices(f, 0, split) : test::PartVertices(f, split, f.facets.size());
     if (body.record.isRack) CheckRackShear(body, vertices);
     if (body.record.isInternal) CheckRimVertices(body, vertices);
   }
   if (!s.first.record.isRack && !s.first.record.isInternal)
-    CheckExternalGearVertices(s.first, PartVertices(f, 0, split), c.tolerance);
+    CheckExternalGearVertices(s.first, test::PartVertices(f, 0, split), c.tolerance);
   if (s.hasSecond && !s.second.record.isRack && !s.second.record.isInternal)
-    CheckExternalGearVertices(s.second, PartVertices(f, split, f.facets.size()), c.tolerance);
+    CheckExternalGearVertices(s.second, test::PartVertices(f, split, f.facets.size()), c.tolerance);
 }
 
 INSTANTIATE_TEST_SUITE_P(Bodies, StlMeshCases, ::testing::ValuesIn(kCases), CaseName);

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <numeric>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -193,6 +194,42 @@ inline AdmeshFacts RunAdmesh(const std::string& bytes, const std::string& name) 
   const size_t at = facts.output.find("Volume   :");
   if (at != std::string::npos) facts.volume = std::atof(facts.output.c_str() + at + 10);
   return facts;
+}
+
+inline std::vector<std::array<double, 3>> PartVertices(const StlFile& f, size_t begin, size_t end) {
+  std::set<std::array<float, 3>> seen;
+  std::vector<std::array<double, 3>> out;
+  for (size_t i = begin; i < end; ++i)
+    for (const auto& v : f.facets[i].v)
+      if (seen.insert(v).second) out.push_back({v[0], v[1], v[2]});
+  return out;
+}
+
+// No vertex of one body at z = 0 lies inside a bottom facet of the other.
+inline int64_t VerticesInside(const StlFile& f, size_t aBegin, size_t aEnd, size_t bBegin, size_t bEnd) {
+  std::vector<const StlFacet*> bottom;
+  for (size_t i = bBegin; i < bEnd; ++i) {
+    const auto& t = f.facets[i];
+    if (t.v[0][2] == 0.0f && t.v[1][2] == 0.0f && t.v[2][2] == 0.0f) bottom.push_back(&t);
+  }
+  int64_t inside = 0;
+  for (const auto& p : PartVertices(f, aBegin, aEnd)) {
+    if (p[2] != 0.0) continue;
+    for (const StlFacet* t : bottom) {
+      double s[3];
+      for (int j = 0; j < 3; ++j) {
+        const auto& a = t->v[j];
+        const auto& c = t->v[(j + 1) % 3];
+        s[j] = (double(c[0]) - a[0]) * (p[1] - a[1]) - (double(c[1]) - a[1]) * (p[0] - a[0]);
+      }
+      // Bottom facets run clockwise from above: strictly inside means all negative.
+      if (s[0] < -1e-9 && s[1] < -1e-9 && s[2] < -1e-9) {
+        ++inside;
+        break;
+      }
+    }
+  }
+  return inside;
 }
 
 // The checks every closed STL of `parts` bodies must pass in admesh.
