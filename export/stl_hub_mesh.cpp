@@ -304,8 +304,12 @@ void MeshHubGearPlan(const HubGearMeshPlan& plan, StlTriangleList& list) {
   loops.reserve(static_cast<size_t>(m + 1));
   for (int64_t i = 0; i < m; ++i) loops.push_back(i);
   loops.push_back(-1);
-  AddHelicalSweepTriangles(list, px, py, faces, loops, plan.layers, plan.dx, plan.dy, plan.rotation, plan.twist,
-                           0.0, plan.faceWidth);
+  // Walls first, then the end faces: two sweeps over the same points place every
+  // vertex bit for bit alike, so the two halves still share their edges.
+  AddHelicalSweepTriangles(list, px, py, FaceTriangleList{}, loops, plan.layers, plan.dx, plan.dy, plan.rotation,
+                           plan.twist, 0.0, plan.faceWidth);
+  AddHelicalSweepTriangles(list, px, py, faces, BoundaryLoopList{}, plan.layers, plan.dx, plan.dy, plan.rotation,
+                           plan.twist, 0.0, plan.faceWidth);
 
   const double b = plan.faceWidth;
   std::vector<double> x, y;
