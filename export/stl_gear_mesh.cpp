@@ -159,6 +159,30 @@ double PolygonMaxRadius(const std::vector<double>& x, const std::vector<double>&
   return best;
 }
 
+double PolygonLongestEdge(const std::vector<double>& x, const std::vector<double>& y) {
+  double best = 0.0;
+  const size_t n = x.size();
+  for (size_t i = 0; i < n; ++i) best = std::max(best, std::hypot(x[(i + 1) % n] - x[i], y[(i + 1) % n] - y[i]));
+  return best;
+}
+
+int64_t HelicalLayerCount(double twist, double radius, double longestEdge, double tolerance) {
+  // A wall quad between two layers is split by a diagonal, which the twist Δ of
+  // one layer shears off the surface by Δ·e/4 (e the quad's edge along the
+  // outline), on top of the helix chord's own sagitta r·Δ²/8. Both together must
+  // stay within the tolerance, as the outline chords already do: so Δ solves
+  // r·Δ²/8 + e·Δ/4 = tol, and is no wider than the helix chord step alone.
+  double step = ChordAngleStep(radius, tolerance);
+  if (radius > 0.0 && longestEdge > 0.0) {
+    const double q = longestEdge / 4.0;
+    const double sheared = (std::sqrt(q * q + radius * tolerance / 2.0) - q) / (radius / 4.0);
+    if (sheared > 0.0) step = std::min(step, sheared);
+  }
+  const double layers = std::ceil(std::fabs(twist) / std::max(step, kMinAngleStep));
+  if (!(layers < kMaxLayers)) return static_cast<int64_t>(kMaxLayers);
+  return std::max<int64_t>(1, static_cast<int64_t>(layers));
+}
+
 double ChordAngleStep(double radius, double tolerance) {
   double step = kPi / 2.0;
   if (tolerance < radius) step = 2.0 * std::acos(1.0 - tolerance / radius);
@@ -215,8 +239,9 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
     const double hand = copy.hand < 0 ? -1.0 : 1.0;
     plan.twist = hand * std::tan(copy.helixAngle) * copy.faceWidth / copy.pitchRadius;
     const double rMax = std::max({copy.tipRadius, copy.rootRadius, R});
-    const double layers = std::ceil(std::fabs(plan.twist) / ChordAngleStep(rMax, tol));
-    plan.layers = layers > kMaxLayers ? static_cast<int64_t>(kMaxLayers) : std::max<int64_t>(1, layers);
+    double longest = PolygonLongestEdge(ox, oy);
+    if (R > 0.0) longest = std::max(longest, 2.0 * R * std::sin(plan.tau / static_cast<double>(2 * plan.perTooth)));
+    plan.layers = HelicalLayerCount(plan.twist, rMax, longest, tol);
   }
   if (!std::isfinite(plan.twist)) return ExportError::Write;
 

@@ -53,6 +53,14 @@ bool BuildToothedOutline(const GearRecord& regenerated, double phase, double tol
 double PolygonMinRadius(const std::vector<double>& x, const std::vector<double>& y);
 double PolygonMaxRadius(const std::vector<double>& x, const std::vector<double>& y);
 
+// Longest edge of the closed polygon.
+double PolygonLongestEdge(const std::vector<double>& x, const std::vector<double>& y);
+
+// Layers of a twisted sweep: every chord of a wall (along a layer, along a helix,
+// and the diagonal that splits each quad) within the tolerance at this radius,
+// for walls whose edges along the outline are at most longestEdge.
+int64_t HelicalLayerCount(double twist, double radius, double longestEdge, double tolerance);
+
 // Angle step whose chord stays within the tolerance on this radius (pi/2 when the
 // tolerance reaches the radius).
 double ChordAngleStep(double radius, double tolerance);

@@ -240,8 +240,9 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
   if (copy.helixAngle > 1e-9) {
     const double hand = copy.hand < 0 ? -1.0 : 1.0;
     plan.twist = hand * std::tan(copy.helixAngle) * b / copy.pitchRadius;
-    const double layers = std::ceil(std::fabs(plan.twist) / ChordAngleStep(copy.tipRadius, tol));
-    plan.layers = layers > kMaxLayers ? static_cast<int64_t>(kMaxLayers) : std::max<int64_t>(1, layers);
+    // Only the toothed ring twists, and only its outline gets a wall.
+    plan.layers =
+        HelicalLayerCount(plan.twist, copy.tipRadius, PolygonLongestEdge(plan.outline.x, plan.outline.y), tol);
   }
   if (!std::isfinite(plan.twist)) return ExportError::Write;
 
