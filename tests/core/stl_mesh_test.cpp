@@ -223,6 +223,53 @@ void CheckExternalGearVertices(const PlacedBody& body, const std::vector<std::ar
   }
 }
 
+// Every edge of a wall facet between two points of one flank is a chord of the
+// flank surface (a helicoid for a helical gear); its midpoint, turned back by the
+// twist at its own height, must lie within the tolerance of the involute. The
+// distance is taken across the involute: the angle off it, times the radius,
+// times cos(alpha) = r_b / r at that radius.
+void CheckFlankChords(const PlacedBody& body, const test::StlFile& f, size_t begin, size_t end, double tolerance) {
+  const GearRecord& g = body.record;
+  GearRecord dense = g;
+  ComputeExternalGearGeometry(dense, 16);
+  const double b = g.faceWidth;
+  const double hand = g.hand < 0 ? -1.0 : 1.0;
+  const double twist = hand * std::tan(g.helixAngle) * b / dense.pitchRadius;
+  const double tau = 2.0 * kPi / static_cast<double>(g.toothCount);
+  const double lo = dense.involuteStartRadius + 0.02 * g.normalModule;
+  const double hi = dense.tipRadius - 0.02 * g.normalModule;
+  struct Polar {
+    double r, gamma;
+    int64_t tooth;
+  };
+  auto polar = [&](double x, double y, double z) {
+    const double a = std::atan2(y - body.y, x - body.x) - body.rotation - twist * std::clamp(z / b, 0.0, 1.0);
+    const double k = std::round(a / tau);
+    return Polar{std::hypot(x - body.x, y - body.y), a - k * tau, static_cast<int64_t>(k)};
+  };
+  double worst = 0.0;
+  int64_t chords = 0;
+  for (size_t i = begin; i < end; ++i) {
+    const auto& t = f.facets[i];
+    if (t.v[0][2] == t.v[1][2] && t.v[1][2] == t.v[2][2]) continue;  // end face
+    for (int j = 0; j < 3; ++j) {
+      const auto& p = t.v[j];
+      const auto& q = t.v[(j + 1) % 3];
+      const Polar a = polar(p[0], p[1], p[2]), c = polar(q[0], q[1], q[2]);
+      if (a.r < lo || a.r > hi || c.r < lo || c.r > hi) continue;
+      if (a.tooth != c.tooth || (a.gamma > 0) != (c.gamma > 0)) continue;
+      const Polar m = polar((double(p[0]) + q[0]) / 2, (double(p[1]) + q[1]) / 2, (double(p[2]) + q[2]) / 2);
+      const double d = std::fabs(std::fabs(m.gamma) - InvoluteHalfAngle(g, m.r)) * dense.baseRadius;
+      worst = std::max(worst, d);
+      ++chords;
+    }
+  }
+  if (tolerance < 0.1) {
+    EXPECT_GT(chords, 0);
+  }
+  EXPECT_LT(worst, tolerance + 2e-5) << "a flank chord strays beyond the tolerance";
+}
+
 // A swept prism has T triangles on each end face, L layer bands and E boundary
 // edges with two triangles per band: 2 T + 2 L E in all.
 void ExpectLayeredPrismCount(const test::StlFile& f) {
@@ -362,10 +409,14 @@ TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
     if (body.record.isRack) CheckRackShear(body, vertices);
     if (body.record.isInternal) CheckRimVertices(body, vertices);
   }
-  if (!s.first.record.isRack && !s.first.record.isInternal)
+  if (!s.first.record.isRack && !s.first.record.isInternal) {
     CheckExternalGearVertices(s.first, test::PartVertices(f, 0, split), c.tolerance);
-  if (s.hasSecond && !s.second.record.isRack && !s.second.record.isInternal)
+    CheckFlankChords(s.first, f, 0, split, c.tolerance);
+  }
+  if (s.hasSecond && !s.second.record.isRack && !s.second.record.isInternal) {
     CheckExternalGearVertices(s.second, test::PartVertices(f, split, f.facets.size()), c.tolerance);
+    CheckFlankChords(s.second, f, split, f.facets.size(), c.tolerance);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Bodies, StlMeshCases, ::testing::ValuesIn(kCases), CaseName);
