@@ -130,7 +130,7 @@ const MeshCase kCases[] = {
     {"PinionWithRackAsShown", PinionRack, 0.01, {0, 2}},
     {"InternalPairAsShown", InternalPair, 0.01, {0, 0}},
     {"FinestTolerance", [] { return One(StlGear(2.0, 20, 10.0, 10.0)); }, 0.0001, {0}},
-    {"FinestToleranceHelicalKeyed", [] { return One(Keyed(StlGear(2.0, 24, 8.0, 30.0, 10.0, 1))); }, 0.0001, {0}},
+    {"FinestToleranceHelicalKeyed", [] { return One(Keyed(StlGear(2.0, 24, 3.0, 30.0, 10.0, 1))); }, 0.0001, {0}},
     {"CoarsestTolerance", [] { return One(StlGear(3.0, 40, 40.0, 30.0, 20.0, 1)); }, 1.0, {0}},
     {"CoarsestToleranceHubs", [] { return One(WithHub(Keyed(StlGear(3.0, 40, 40.0, 30.0)), 3, 60.0, 20.0)); },
      1.0, {0}},
