@@ -1,6 +1,7 @@
 // Binary STL of one or two placed bodies: every body is planned first (so that the
-// triangle count is known before anything is meshed), then meshed into one
-// triangle list, then written in a single pass, little-endian, byte by byte.
+// triangle count is known before anything is meshed), then meshed into the
+// triangle list, whose blocks are encoded little-endian, byte by byte, and written
+// as they fill.
 #include "export/stl_writer.h"
 
 #include <bit>
@@ -127,6 +128,17 @@ void PutRecord(std::string& out, const StlTriangle& t) {
   out.push_back(0);
 }
 
+// Appends the records; false (with a partial append) at a coordinate that is not
+// a finite number a float can hold.
+bool EncodeRecords(const std::vector<StlTriangle>& triangles, std::string& out) {
+  for (const StlTriangle& t : triangles) {
+    for (int i = 0; i < 3; ++i)
+      if (!Finite(t.x[i]) || !Finite(t.y[i]) || !Finite(t.z[i])) return false;
+    PutRecord(out, t);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string StlHeaderText(double tolerance) {
@@ -154,33 +166,32 @@ uint64_t WriteStlFile(ByteSink& file, double tolerance, const GearRecord& first,
     expected = plans[i].triangles > UINT64_MAX - expected ? UINT64_MAX : expected + plans[i].triangles;
   if (expected > kMaxStlTriangles)
     return Fail(status, ExportError::TooManyTriangles, static_cast<double>(expected) / 1e6);
+  if (expected == 0) return Fail(status, ExportError::Write);
 
-  StlTriangleList list;
-  list.reserve(static_cast<size_t>(expected));
+  // The count is known exactly from the plans, so the header goes first and every
+  // block of triangles is encoded and written as soon as it is meshed.
+  std::string chunk = StlHeaderText(tolerance);
+  PutU32(chunk, static_cast<uint32_t>(expected));
+  if (!file.Write(chunk)) return Fail(status, ExportError::Write);
+  constexpr size_t kBlock = 4096;
+  chunk.reserve(50 * kBlock);
+  StlTriangleList list(
+      [&](const std::vector<StlTriangle>& block) {
+        chunk.clear();
+        return EncodeRecords(block, chunk) && file.Write(chunk);
+      },
+      kBlock);
   for (int i = 0; i < bodies; ++i) MeshBody(plans[i], list);
-  if (list.empty() || list.size() > kMaxStlTriangles) return Fail(status, ExportError::Write);
-  for (const StlTriangle& t : list)
-    for (int i = 0; i < 3; ++i)
-      if (!Finite(t.x[i]) || !Finite(t.y[i]) || !Finite(t.z[i])) return Fail(status, ExportError::Write);
-
-  if (!WriteStlTriangleList(file, tolerance, list)) return Fail(status, ExportError::Write);
-  return static_cast<uint64_t>(list.size());
+  // A count that differs from the plan's would leave a file whose header lies.
+  if (!list.Flush() || list.total() != expected) return Fail(status, ExportError::Write);
+  return expected;
 }
 
 bool WriteStlTriangleList(ByteSink& file, double tolerance, const StlTriangleList& list) {
   if (list.size() > UINT32_MAX) return false;
-  std::string chunk = StlHeaderText(tolerance);
-  PutU32(chunk, static_cast<uint32_t>(list.size()));
-  constexpr size_t kChunkTriangles = 4096;
-  chunk.reserve(84 + 50 * kChunkTriangles);
-  for (size_t i = 0; i < list.size(); ++i) {
-    PutRecord(chunk, list[i]);
-    if ((i + 1) % kChunkTriangles == 0) {
-      if (!file.Write(chunk)) return false;
-      chunk.clear();
-    }
-  }
-  return chunk.empty() || file.Write(chunk);
+  std::string bytes = StlHeaderText(tolerance);
+  PutU32(bytes, static_cast<uint32_t>(list.size()));
+  return EncodeRecords(list.items(), bytes) && file.Write(bytes);
 }
 
 uint64_t EstimateStlTriangles(const GearRecord& body, double tolerance) {
