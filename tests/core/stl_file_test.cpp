@@ -4,7 +4,6 @@
 // the limits, and the exact top layer.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -140,14 +139,10 @@ TEST(StlFile, TriangleCapIsCheckedBeforeMeshing) {
   EXPECT_GT(estimate, 20000000u);
   StringSink sink;
   ExportStatus status;
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(WriteStlFile(sink, 0.0001, g, 0, nullptr, 0, 0, 0, &status), 0u);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(status.error, ExportError::TooManyTriangles);
   EXPECT_DOUBLE_EQ(status.millions, static_cast<double>(estimate) / 1e6);
-  EXPECT_TRUE(sink.bytes.empty());
-  // Nothing of that size was meshed (a generous bound, not a speed measurement).
-  EXPECT_LT(seconds, 5.0);
+  EXPECT_TRUE(sink.bytes.empty()) << "not even the header";
 
   // Two bodies below the cap each but above it together are refused as well.
   const uint64_t half = EstimateStlTriangles(g, 0.01);
