@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "export/byte_sink.h"
 #include "export/export_status.h"
+#include "export/stl_triangles.h"
 #include "geometry/gear_record.h"
 
 namespace kovrex {
@@ -19,5 +21,18 @@ uint64_t WriteStlFile(ByteSink& file, double tolerance, const GearRecord& first,
 // Triangles the mesh of this body would have at this tolerance: the size check
 // before meshing.
 uint64_t EstimateStlTriangles(const GearRecord& body, double tolerance);
+
+// Meshes one body into the list: a rack at (dx, dy) unturned, any other body at
+// (dx, dy) turned by rotation. 1 on success, 0 when it cannot be meshed.
+int WriteStlSolid(StlTriangleList& list, const GearRecord& body, double dx, double dy, double rotation,
+                  double tolerance);
+
+// The file bytes of a finished list: header, count, one 50-byte record per
+// triangle with its unit normal (zero for a degenerate triangle). False when the
+// sink refused a write.
+bool WriteStlTriangleList(ByteSink& file, double tolerance, const StlTriangleList& list);
+
+// The 80 header bytes: the fixed text with the tolerance, padded with spaces.
+std::string StlHeaderText(double tolerance);
 
 }  // namespace kovrex

@@ -1,0 +1,35 @@
+// Shared limits of the STL mesh builders: how close two vertices and two loops may
+// come, the size cap of a file, and counting without overflow.
+#pragma once
+
+#include <cstdint>
+
+namespace kovrex {
+
+// Outline points closer than this are merged: a float32 coordinate near 100 mm
+// resolves about 8e-6 mm, so closer points would become one vertex in the file and
+// their triangles would lose their area.
+constexpr double kMinVertexDistance = 1e-5;
+
+// The least room between two loops of one face (bore and teeth, hub and
+// intermediate circle) that still leaves positive float32 triangles.
+constexpr double kMinRadialGap = 1e-5;
+
+// Floor of a chord angle step (a tolerance tiny against the radius rounds
+// 1 - tol/R to 1).
+constexpr double kMinAngleStep = 1e-7;
+
+// Layer count beyond which the triangle count is far past the cap anyway.
+constexpr double kMaxLayers = 1e12;
+
+// Above this many triangles a file is refused before anything is meshed.
+constexpr uint64_t kMaxStlTriangles = 20000000;
+
+// A count worked out in double, as an integer that cannot overflow.
+inline uint64_t SaturatingCount(double count) {
+  if (!(count >= 0.0)) return UINT64_MAX;
+  if (count >= 1.8e19) return UINT64_MAX;
+  return static_cast<uint64_t>(count);
+}
+
+}  // namespace kovrex
