@@ -1,0 +1,121 @@
+// Entity list, counter and the small entity writers of the STEP solids.
+#include "export/step_entities.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "numbers/number_text.h"
+
+namespace kovrex {
+
+StepEntityLines StepLineList;
+uint64_t StepEntityCounter = 0;
+
+namespace {
+
+void AppendDecimal(std::string& text, uint64_t n) {
+  char buffer[24];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, n);
+  text.append(buffer, result.ptr);
+}
+
+}  // namespace
+
+void ResetStepEntities() {
+  std::string().swap(StepLineList.text);
+  StepLineList.faulty = false;
+  StepEntityCounter = 0;
+}
+
+void MarkStepFileFaulty() { StepLineList.faulty = true; }
+
+std::string FormatStepRealChecked(double value) {
+  if (!std::isfinite(value)) {
+    MarkStepFileFaulty();
+    return "0.000000";
+  }
+  return FormatStepReal(value);
+}
+
+uint64_t AddStepEntity(std::string_view text) {
+  uint64_t n = ++StepEntityCounter;
+  std::string& lines = StepLineList.text;
+  lines.push_back('#');
+  AppendDecimal(lines, n);
+  lines.push_back('=');
+  lines.append(text);
+  lines.append(";\n");
+  return n;
+}
+
+std::string FormatStepRef(uint64_t n) {
+  std::string text = "#";
+  AppendDecimal(text, n);
+  return text;
+}
+
+uint64_t WriteStepCartesianPoint(double x, double y, double z) {
+  std::string text = "CARTESIAN_POINT('',(";
+  text += FormatStepRealChecked(x);
+  text += ',';
+  text += FormatStepRealChecked(y);
+  text += ',';
+  text += FormatStepRealChecked(z);
+  text += "))";
+  return AddStepEntity(text);
+}
+
+uint64_t WriteStepVertexPoint(double x, double y, double z) {
+  uint64_t p = WriteStepCartesianPoint(x, y, z);
+  return AddStepEntity("VERTEX_POINT(''," + FormatStepRef(p) + ")");
+}
+
+uint64_t WriteStepAxisPlacement(uint64_t axis, uint64_t refDirection, double x, double y, double z) {
+  uint64_t p = WriteStepCartesianPoint(x, y, z);
+  return AddStepEntity("AXIS2_PLACEMENT_3D(''," + FormatStepRef(p) + "," + FormatStepRef(axis) + "," +
+                       FormatStepRef(refDirection) + ")");
+}
+
+uint64_t WriteStepOrientedEdge(uint64_t edge, bool sameSense) {
+  return AddStepEntity("ORIENTED_EDGE('',*,*," + FormatStepRef(edge) + (sameSense ? ",.T.)" : ",.F.)"));
+}
+
+void WriteStepCircleEdges(uint64_t axis, uint64_t refDirection, StepCircleEdges& record, double cx, double cy,
+                          double cz, double r) {
+  record.point1 = WriteStepCartesianPoint(cx + r, cy, cz);
+  record.vertex1 = AddStepEntity("VERTEX_POINT(''," + FormatStepRef(record.point1) + ")");
+  record.point2 = WriteStepCartesianPoint(cx - r, cy, cz);
+  record.vertex2 = AddStepEntity("VERTEX_POINT(''," + FormatStepRef(record.point2) + ")");
+  uint64_t a = WriteStepAxisPlacement(axis, refDirection, cx, cy, cz);
+  uint64_t c = AddStepEntity("CIRCLE(''," + FormatStepRef(a) + "," + FormatStepRealChecked(r) + ")");
+  std::string v1 = FormatStepRef(record.vertex1), v2 = FormatStepRef(record.vertex2), cr = FormatStepRef(c);
+  record.edge1 = AddStepEntity("EDGE_CURVE(''," + v1 + "," + v2 + "," + cr + ",.T.)");
+  record.edge2 = AddStepEntity("EDGE_CURVE(''," + v2 + "," + v1 + "," + cr + ",.T.)");
+}
+
+std::string WriteStepCircleLoop(const StepCircleEdges& record, bool forward) {
+  uint64_t o1 = forward ? WriteStepOrientedEdge(record.edge1, true) : WriteStepOrientedEdge(record.edge2, false);
+  uint64_t o2 = forward ? WriteStepOrientedEdge(record.edge2, true) : WriteStepOrientedEdge(record.edge1, false);
+  return FormatStepRef(AddStepEntity("EDGE_LOOP('',(" + FormatStepRef(o1) + "," + FormatStepRef(o2) + "))"));
+}
+
+namespace {
+
+std::string WriteBoreEdgeLoop(const StepBoreLoop& loop, bool reversed) {
+  std::string refs;
+  int n = loop.count < 0 ? 0 : (loop.count > 4 ? 4 : loop.count);
+  for (int k = 0; k < n; ++k) {
+    int i = reversed ? n - 1 - k : k;
+    if (!refs.empty()) refs += ',';
+    refs += FormatStepRef(WriteStepOrientedEdge(loop.edge[i], !reversed));
+  }
+  return FormatStepRef(AddStepEntity("EDGE_LOOP('',(" + refs + "))"));
+}
+
+}  // namespace
+
+std::string WriteStepEdgeLoop(const StepBoreLoop& loop) { return WriteBoreEdgeLoop(loop, false); }
+
+std::string WriteStepEdgeLoopReversed(const StepBoreLoop& loop) { return WriteBoreEdgeLoop(loop, true); }
+
+}  // namespace kovrex
