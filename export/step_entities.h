@@ -13,6 +13,8 @@ namespace kovrex {
 
 // Finished entity lines "#n=text;" in creation order, each ended by a line feed,
 // kept as one text so that a large solid is not millions of small strings.
+// WriteStepFile puts the file's header in front of the first line, so that the
+// finished file is this one text.
 struct StepEntityLines {
   std::string text;
   // Set when a number that no file may hold (NaN, infinity) was formatted, a fit
@@ -40,6 +42,9 @@ uint64_t AddStepEntity(std::string_view text);
 
 // "#n".
 std::string FormatStepRef(uint64_t n);
+
+// Appends "#n" to a list of references joined by "," (a face list, a loop).
+void AppendStepRef(std::string& list, uint64_t n);
 
 // One full circle: two vertices at angle 0 and pi, two half edges on one CIRCLE,
 // edge1 from vertex1 over +y to vertex2, edge2 back over -y.

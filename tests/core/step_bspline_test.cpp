@@ -1,13 +1,14 @@
 // B-spline fitting of the STEP writer: knot vectors, the Cox-de Boor basis and the
 // inverse collocation matrix against hand-worked values and the Bernstein closed
 // form, the knot texts, and the two curve writers.
+#include "export/step_bspline.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "export/step_bspline.h"
 #include "export/step_entities.h"
 
 namespace kovrex {
@@ -32,10 +33,18 @@ TEST_F(StepBSpline, KnotVectorsAndTheirTexts) {
   const KnotCase cases[] = {
       {"two points", {0, 1}, 1, {0, 0, 1, 1}, "2,2", "0.0000000000,1.0000000000"},
       {"three points", {0, 0.5, 1}, 2, {0, 0, 0, 1, 1, 1}, "3,3", "0.0000000000,1.0000000000"},
-      {"four points: one Bezier segment", {0, 0.2, 0.7, 1}, 3, {0, 0, 0, 0, 1, 1, 1, 1}, "4,4",
+      {"four points: one Bezier segment",
+       {0, 0.2, 0.7, 1},
+       3,
+       {0, 0, 0, 0, 1, 1, 1, 1},
+       "4,4",
        "0.0000000000,1.0000000000"},
       // (0.25 + 0.5 + 0.75) / 3
-      {"five points", {0, 0.25, 0.5, 0.75, 1}, 3, {0, 0, 0, 0, 0.5, 1, 1, 1, 1}, "4,1,4",
+      {"five points",
+       {0, 0.25, 0.5, 0.75, 1},
+       3,
+       {0, 0, 0, 0, 0.5, 1, 1, 1, 1},
+       "4,1,4",
        "0.0000000000,0.5000000000,1.0000000000"},
       // (0.1 + 0.3 + 0.6) / 3 and (0.3 + 0.6 + 0.8) / 3
       {"six points",
@@ -156,14 +165,16 @@ TEST_F(StepBSpline, KnotsThatPrintAlikeAreOneKnot) {
     const char* values;
   };
   const Case cases[] = {
-      {"within 1e-12 of the run's first knot", {0, 0, 0.5, 0.5 + 4e-13, 1, 1}, "2,2,2",
+      {"within 1e-12 of the run's first knot",
+       {0, 0, 0.5, 0.5 + 4e-13, 1, 1},
+       "2,2,2",
        "0.0000000000,0.5000000000,1.0000000000"},
       // 3e-11 apart: outside 1e-12, but both print 0.3333333333.
-      {"printing alike", {0, 0, 0.33333333331, 0.33333333334, 1, 1}, "2,2,2",
-       "0.0000000000,0.3333333333,1.0000000000"},
-      {"a creeping run below the printed digits", {0, 0.6e-12, 1.2e-12, 1}, "3,1",
-       "0.0000000000,1.0000000000"},
-      {"printing apart", {0, 0.2500000001, 0.2500000002, 1}, "1,1,1,1",
+      {"printing alike", {0, 0, 0.33333333331, 0.33333333334, 1, 1}, "2,2,2", "0.0000000000,0.3333333333,1.0000000000"},
+      {"a creeping run below the printed digits", {0, 0.6e-12, 1.2e-12, 1}, "3,1", "0.0000000000,1.0000000000"},
+      {"printing apart",
+       {0, 0.2500000001, 0.2500000002, 1},
+       "1,1,1,1",
        "0.0000000000,0.2500000001,0.2500000002,1.0000000000"},
       {"negative zero", {-0.0, -1e-15, 1}, "2,1", "0.0000000000,1.0000000000"},
   };
@@ -196,8 +207,7 @@ TEST_F(StepBSpline, OutlinePolylineAsControlPolygon) {
       {"2 points", 2, "1,(#1,#2),.UNSPECIFIED.,.F.,.F.,(2,2),(0.0,1.0),.UNSPECIFIED.);\n"},
       {"3 points", 3, "2,(#1,#2,#3),.UNSPECIFIED.,.F.,.F.,(3,3),(0.0,1.0),.UNSPECIFIED.);\n"},
       {"4 points", 4, "3,(#1,#2,#3,#4),.UNSPECIFIED.,.F.,.F.,(4,4),(0.0,1.0),.UNSPECIFIED.);\n"},
-      {"6 points", 6,
-       "3,(#1,#2,#3,#4,#5,#6),.UNSPECIFIED.,.F.,.F.,(4,1,1,4),(0.0,1.0,2.0,3.0),.UNSPECIFIED.);\n"},
+      {"6 points", 6, "3,(#1,#2,#3,#4,#5,#6),.UNSPECIFIED.,.F.,.F.,(4,1,1,4),(0.0,1.0,2.0,3.0),.UNSPECIFIED.);\n"},
   };
   for (const Case& c : cases) {
     ResetStepEntities();

@@ -1,13 +1,13 @@
 // The STEP entity writers: numbering, exact entity texts, order of the circle and
 // loop entities, and the fault flag for numbers no file may hold.
+#include "export/step_entities.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
-
-#include "export/step_entities.h"
 
 namespace kovrex {
 namespace {
@@ -91,12 +91,11 @@ TEST_F(StepEntities, LoopsRunForwardOrReversed) {
   EXPECT_EQ(WriteStepEdgeLoopReversed(b), "#16");
   std::vector<std::string> lines = Lines(StepLineList.text);
   std::vector<std::string> expected = {
-      "#1=ORIENTED_EDGE('',*,*,#8,.T.);",  "#2=ORIENTED_EDGE('',*,*,#9,.T.);",  "#3=EDGE_LOOP('',(#1,#2));",
-      "#4=ORIENTED_EDGE('',*,*,#9,.F.);",  "#5=ORIENTED_EDGE('',*,*,#8,.F.);",  "#6=EDGE_LOOP('',(#4,#5));",
-      "#7=ORIENTED_EDGE('',*,*,#20,.T.);", "#8=ORIENTED_EDGE('',*,*,#21,.T.);", "#9=ORIENTED_EDGE('',*,*,#22,.T.);",
-      "#10=ORIENTED_EDGE('',*,*,#23,.T.);", "#11=EDGE_LOOP('',(#7,#8,#9,#10));",
-      "#12=ORIENTED_EDGE('',*,*,#23,.F.);", "#13=ORIENTED_EDGE('',*,*,#22,.F.);",
-      "#14=ORIENTED_EDGE('',*,*,#21,.F.);", "#15=ORIENTED_EDGE('',*,*,#20,.F.);",
+      "#1=ORIENTED_EDGE('',*,*,#8,.T.);",    "#2=ORIENTED_EDGE('',*,*,#9,.T.);",   "#3=EDGE_LOOP('',(#1,#2));",
+      "#4=ORIENTED_EDGE('',*,*,#9,.F.);",    "#5=ORIENTED_EDGE('',*,*,#8,.F.);",   "#6=EDGE_LOOP('',(#4,#5));",
+      "#7=ORIENTED_EDGE('',*,*,#20,.T.);",   "#8=ORIENTED_EDGE('',*,*,#21,.T.);",  "#9=ORIENTED_EDGE('',*,*,#22,.T.);",
+      "#10=ORIENTED_EDGE('',*,*,#23,.T.);",  "#11=EDGE_LOOP('',(#7,#8,#9,#10));",  "#12=ORIENTED_EDGE('',*,*,#23,.F.);",
+      "#13=ORIENTED_EDGE('',*,*,#22,.F.);",  "#14=ORIENTED_EDGE('',*,*,#21,.F.);", "#15=ORIENTED_EDGE('',*,*,#20,.F.);",
       "#16=EDGE_LOOP('',(#12,#13,#14,#15));"};
   EXPECT_EQ(lines, expected);
 }
