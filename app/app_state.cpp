@@ -1,6 +1,7 @@
 // Application globals and the reset of all program state.
 #include "app/app_state.h"
 
+#include "app/export_command.h"
 #include "app/project_bindings.h"
 #include "app/services.h"
 #include "capacity/strength_types.h"
@@ -50,6 +51,7 @@ void ResetAllState() {
   DriveAngle = 0.0;
   CanvasWidth = CanvasHeight = 0.0;
   ResetServices();
+  ResetExportWriters();
 }
 
 }  // namespace kovrex

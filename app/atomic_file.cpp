@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -16,12 +15,39 @@ namespace kovrex {
 namespace {
 
 // A link is saved through, as a plain write would: renaming over the link itself
-// would replace it with a file and leave the file it points to unchanged.
-std::string ResolveLink(const std::string& path) {
-  struct stat lst;
-  if (lstat(path.c_str(), &lst) != 0 || !S_ISLNK(lst.st_mode)) return path;
-  char resolved[PATH_MAX];
-  return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+// would replace it with a file and leave the file it points to unchanged. The
+// links are followed by hand, because realpath gives up on a dangling link (whose
+// target a plain write would create) and hands back the link itself. A relative
+// target counts from the link's own folder. The walk ends at the first name that
+// is not a link (an existing file, or the missing target that is created; a
+// missing folder then fails when the temporary file cannot be made there), or
+// fails with ELOOP after as many hops as the kernel allows.
+bool ResolveLink(const std::string& path, std::string& resolved, int& err) {
+  constexpr int kMaxHops = 40;
+  std::string current = path;
+  for (int hop = 0;; ++hop) {
+    struct stat lst;
+    if (lstat(current.c_str(), &lst) != 0 || !S_ISLNK(lst.st_mode)) {
+      resolved = current;
+      return true;
+    }
+    if (hop == kMaxHops) {
+      err = ELOOP;
+      return false;
+    }
+    std::vector<char> target(PATH_MAX + 1);
+    const ssize_t n = readlink(current.c_str(), target.data(), target.size());
+    if (n < 0 || static_cast<size_t>(n) >= target.size() || n == 0) {
+      err = n < 0 ? errno : (n == 0 ? ENOENT : ENAMETOOLONG);
+      return false;
+    }
+    std::string next(target.data(), static_cast<size_t>(n));
+    if (next[0] != '/') {
+      const size_t slash = current.rfind('/');
+      if (slash != std::string::npos) next = current.substr(0, slash + 1) + next;
+    }
+    current = next;
+  }
 }
 
 // The permissions a plain create would give: 0666 less the process's umask.
@@ -46,7 +72,8 @@ bool AtomicFileWriter::Open(const std::string& requestedPath) {
   failed_ = false;
   error_.clear();
   if (requestedPath.empty()) return Fail("empty path", ENOENT);
-  target_ = ResolveLink(requestedPath);
+  int linkError = 0;
+  if (!ResolveLink(requestedPath, target_, linkError)) return Fail("follow link", linkError);
   struct stat st;
   const bool existed = stat(target_.c_str(), &st) == 0;
   if (existed && S_ISDIR(st.st_mode)) return Fail("target is a folder", EISDIR);

@@ -14,6 +14,7 @@
 
 #include "app/app_state.h"
 #include "app/canvas.h"
+#include "app/canvas_band.h"
 #include "app/canvas_clip.h"
 #include "app/control_store.h"
 #include "app/outline_simplify.h"
@@ -172,6 +173,17 @@ void AddCircleBoundary(cairo_t* cr, double cx, double cy, double radius) {
   }
 }
 
+// The outline of a body after its fill, on the same path (see canvas_band.h).
+void StrokeBodyOutline(cairo_t* cr) {
+  if (CanvasOutlinesByCairoStroker) {
+    StrokeCanvasPath(cr, CanvasStroke::Outline);
+    return;
+  }
+  if (CanvasPathObserver != nullptr) CanvasPathObserver(cr);
+  SetCanvasStroke(cr, CanvasStroke::Outline);
+  if (!FillOutlineBand(cr, cairo_get_line_width(cr))) cairo_stroke(cr);
+}
+
 void DrawFooter(cairo_t* cr, double height) {
   SetCanvasColour(cr, kFooterColour);
   DrawCanvasText(cr, 10.0, height - 24.0, kFooterFontPx, CanvasFooterText());
@@ -180,6 +192,7 @@ void DrawFooter(cairo_t* cr, double height) {
 }  // namespace
 
 void (*CanvasPathObserver)(cairo_t* cr) = nullptr;
+bool CanvasOutlinesByCairoStroker = false;
 
 std::string CanvasFooterText() {
   return std::string(Tx(TextId::CanvasFooterStart)) + FormatFixed(2, ZoomPxPerMm) + Tx(TextId::CanvasFooterEnd);
@@ -260,7 +273,7 @@ void DrawGearWithCircles(cairo_t* cr, const GearRecord& gear, const CanvasColour
   cairo_new_path(cr);
   AddGearFillPath(cr, gear, cx, cy, rotation);
   FillKeepingPath(cr, fill);
-  StrokeCanvasPath(cr, CanvasStroke::Outline);
+  StrokeBodyOutline(cr);
 
   AddCircleToPath(cr, cx, cy, gear.pitchRadius);
   StrokeCanvasPath(cr, CanvasStroke::PitchCircle);
@@ -283,7 +296,7 @@ void DrawRackShape(cairo_t* cr, const GearRecord& rack, const CanvasColour& fill
   cairo_new_path(cr);
   AddPlacedOutline(cr, rack, dx, dy, 0.0);
   FillKeepingPath(cr, fill);
-  StrokeCanvasPath(cr, CanvasStroke::Outline);
+  StrokeBodyOutline(cr);
   const CanvasPoint a = WorldToCanvas(dx, dy);
   const CanvasPoint b = WorldToCanvas(dx + rack.rackLength, dy);
   AddSegmentToPath(cr, a.x, a.y, b.x, b.y);

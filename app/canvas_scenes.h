@@ -70,5 +70,9 @@ std::string CanvasFooterText();
 // Called with each finished path just before the canvas fills or strokes it, so
 // that a test can read the path back; null in the program.
 extern void (*CanvasPathObserver)(cairo_t* cr);
+// True: body outlines go through cairo_stroke, the slower way that draws the same
+// pixels but for the anti-aliased edge; for tests that compare the two. False in
+// the program.
+extern bool CanvasOutlinesByCairoStroker;
 
 }  // namespace kovrex

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/canvas.h"
 #include "app/control_store.h"
+#include "app/export_command.h"
 #include "app/gadget_input.h"
 #include "app/help.h"
 #include "app/internal_commands.h"
@@ -59,9 +60,18 @@ void RunInternalSearchButton() {
   }
 }
 
-void OnTabChanged() {
-  DriveAngle = 0.0;
-  MarkProjectModified();
+DisplayKind DisplayKindOfTab(int tab) {
+  switch (tab) {
+    case 1: return DisplayKind::Single;
+    case 2: return DisplayKind::PinionRack;
+    case 3: return DisplayKind::Internal;
+    default: return DisplayKind::Pair;
+  }
+}
+
+// The arrangement of a tab just selected; a row to show is searched for first on
+// the Internal tab. What is shown when nothing could be computed is decided after.
+void ComputeTabOnArrival() {
   switch (SelectedTab()) {
     case 1:
       ComputeSingleGearFromInputs(1);
@@ -77,19 +87,21 @@ void OnTabChanged() {
         if (!InternalResultList.empty()) {
           Controls().SetState(GadgetInternalResults, 0);
           ApplyInternalCombinationRow(0);
-        } else {
-          ShowNothing();
         }
       }
       break;
     default:
-      if (PairSelectedRow >= 0) {
-        ComputePairFromSelection(1);
-      } else {
-        ShowNothing();
-      }
+      if (PairSelectedRow >= 0) ComputePairFromSelection(1);
       break;
   }
+}
+
+void OnTabChanged() {
+  DriveAngle = 0.0;
+  MarkProjectModified();
+  DisplayMode = static_cast<int>(DisplayKind::Nothing);
+  ComputeTabOnArrival();
+  ShowNothingUnlessSelectedTabShown();
 }
 
 // Load kind 0 means power + speed, 1 torque + speed. The field keeps the same
@@ -330,6 +342,15 @@ void DispatchControlEvent(const ControlEvent& e) {
         ComputeStrengthAndReport();
       }
       return;
+    case GadgetExportDxf:
+      ExportDrawing(0);
+      return;
+    case GadgetExportStep:
+      ExportDrawing(1);
+      return;
+    case GadgetExportStl:
+      ExportDrawing(2);
+      return;
     case GadgetHubKeywayButton:
       ShowHubKeywayWindow();
       return;
@@ -390,6 +411,10 @@ void DispatchTimerEvent(int timer) {
   DriveAngle += 0.05 * static_cast<double>(Controls().GetState(GadgetSpeed)) * (kTwoPi / 360.0);
   if (DriveAngle > kTwoPi) DriveAngle -= kTwoPi;
   RedrawCanvas();
+}
+
+void ShowNothingUnlessSelectedTabShown() {
+  if (DisplayMode != static_cast<int>(DisplayKindOfTab(SelectedTab()))) ShowNothing();
 }
 
 void RecomputeActiveTab() {

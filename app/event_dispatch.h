@@ -34,6 +34,13 @@ void DispatchTimerEvent(int timer);
 
 // Recomputes the arrangement of the selected tab, keeping the view.
 void RecomputeActiveTab();
+// For a tab just selected (a tab change, an opened project) after its computation
+// ran: when that computation was rejected, the records, report and drawing still
+// hold another tab's arrangement, which must not appear under this tab. Then it
+// shows nothing: DisplayMode 0, empty report, canvas redrawn. The caller sets
+// DisplayMode to 0 before computing, so a stale arrangement of the same kind (a
+// previous project's) cannot pass for a result.
+void ShowNothingUnlessSelectedTabShown();
 void OpenStrengthWindow();
 void CloseStrengthWindow();
 void ShowHubKeywayWindow();

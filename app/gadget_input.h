@@ -1,4 +1,4 @@
-// The three small operations through which commands read and write controls.
+// The small operations through which commands read and write controls.
 #pragma once
 
 #include <string>
@@ -17,5 +17,14 @@ int GetSignFromOption(int control);
 
 // Sets the text only when it differs, so an unchanged field is not touched.
 void SetGadgetTextIfChanged(int control, const std::string& text);
+
+// The four-decimal text of a profile shift the program proposes inside the bounds
+// [lower, upper] (a gear's x min, and what a shift sum leaves the mating gear).
+// Plain rounding can put a value that sits on a bound just outside it (x min
+// 0.239612 written as "0.2396"), and the field read back would then raise the
+// undercut warning against the program's own proposal. So the text moves one step
+// inward wherever rounding lost a bound that x itself keeps; when the bounds are
+// closer than one step, the upper one is kept. Pass +-infinity for "no bound".
+std::string FormatProposedProfileShift(double x, double lower, double upper);
 
 }  // namespace kovrex

@@ -4,6 +4,7 @@
 #include "app/internal_commands.h"
 
 #include <cmath>
+#include <limits>
 
 #include "app/app_state.h"
 #include "app/canvas.h"
@@ -61,6 +62,15 @@ bool LiveInputsFit(const InternalCombination& row) {
   return rbDifference / a < 1.0;
 }
 
+// to = from, except that to keeps its own outline (the generator rebuilds it).
+void CopyAllButOutline(GearRecord& from, GearRecord& to) {
+  std::vector<OutlinePolyline> kept = std::move(to.outline);
+  std::vector<OutlinePolyline> shown = std::move(from.outline);
+  to = from;
+  from.outline = std::move(shown);
+  to.outline = std::move(kept);
+}
+
 }  // namespace
 
 void SearchInternalCombinations(int silent) {
@@ -94,9 +104,11 @@ int ApplyInternalCombinationRow(int64_t row) {
   if (row < 0 || row >= static_cast<int64_t>(InternalResultList.size())) return 1;
   InternalSelectedRow = row;
   const InternalCombination& r = InternalResultList[static_cast<size_t>(row)];
-  const double x1 = MaxDouble(
-      ComputeMinProfileShift(r.teeth1, GetGadgetNumber(GadgetInternalPressureAngle), r.helixAngleDeg), 0.0);
-  Controls().SetText(GadgetInternalX1, FormatFixed(4, x1));
+  const double xMin1 =
+      ComputeMinProfileShift(r.teeth1, GetGadgetNumber(GadgetInternalPressureAngle), r.helixAngleDeg);
+  const double x1 = MaxDouble(xMin1, 0.0);
+  Controls().SetText(GadgetInternalX1,
+                     FormatProposedProfileShift(x1, xMin1, std::numeric_limits<double>::infinity()));
   DriveAngle = 0.0;
   ComputeInternalPairFromSelection(1);
   return 0;
@@ -123,9 +135,11 @@ void ComputeInternalPairFromSelection(int fitView) {
   InternalPenetration = -1.0;
   if (Gear1.valid && RingGear.valid) {
     // The check runs on denser scratch copies; the displayed records stay at detail 1.
-    GearRecord pinion = Gear1;
+    // The copies live on between recomputations so that their outlines' storage is
+    // refilled instead of allocated again (160 000 points for a 999-tooth ring).
+    static GearRecord pinion, ring;
+    CopyAllButOutline(Gear1, pinion);
     ComputeExternalGearGeometry(pinion, /*detail=*/3);
-    GearRecord ring;
     GenerateToothProfile(ring, RingGear.normalModule, RingGear.toothCount, RingGear.profileShift,
                          RingGear.pressureAngle * kRadToDeg, RingGear.faceWidth, RingGear.rimWidth,
                          RingGear.thicknessAllowance, RingGear.helixAngle * kRadToDeg, RingGear.hand, /*detail=*/3,
@@ -155,6 +169,16 @@ int ComputeRingFromSelection(int detail) {
       GenerateToothProfile(RingGear, row->module, row->teeth2, x2, an, b, rim, as, row->helixAngleDeg, hand, detail,
                            RingTipLimitRadius);
   }
+  return 0;
+}
+
+int RebuildRingAtDetail(int detail) {
+  // GenerateToothProfile stores every input before it decides whether a ring can
+  // be built, so the record always holds what it was last asked for.
+  const GearRecord last = RingGear;
+  GenerateToothProfile(RingGear, last.normalModule, last.toothCount, last.profileShift,
+                       last.pressureAngle * kRadToDeg, last.faceWidth, last.rimWidth, last.thicknessAllowance,
+                       last.helixAngle * kRadToDeg, last.hand, detail, last.tipRadiusOverride);
   return 0;
 }
 

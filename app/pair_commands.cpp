@@ -135,7 +135,7 @@ int SelectPairCombination(int64_t row) {
   double x1 = sumX / 2.0;
   if (xMin1 > sumX / 2.0 && xMin2 <= sumX - xMin1) x1 = xMin1;
   if (xMin2 > sumX - x1 && xMin1 <= sumX - xMin2) x1 = sumX - xMin2;
-  if (std::isfinite(x1)) Controls().SetText(GadgetPairX1, FormatFixed(4, x1));
+  if (std::isfinite(x1)) Controls().SetText(GadgetPairX1, FormatProposedProfileShift(x1, xMin1, sumX - xMin2));
 
   DriveAngle = 0.0;
   ComputePairFromSelection(/*refit=*/true);

@@ -12,6 +12,7 @@
 #include "app/canvas.h"
 #include "app/control_store.h"
 #include "app/controls.h"
+#include "app/event_dispatch.h"
 #include "app/internal_commands.h"
 #include "app/pair_commands.h"
 #include "app/project_bindings.h"
@@ -182,6 +183,8 @@ bool OpenProjectFile(const std::string& path) {
                      Tx(Controls().GetState(GadgetLoadKind) == 0 ? TextId::LoadLabelPower : TextId::LoadLabelTorque));
 
   DriveAngle = 0.0;
+  // Whatever the previous project showed is not a result of this one.
+  DisplayMode = static_cast<int>(DisplayKind::Nothing);
   SearchPairCombinations();
   int64_t pairRow = FindMatchingRow(PairResultList, pairPick);
   std::string pairX1 = pairPick.x1;
@@ -219,12 +222,11 @@ bool OpenProjectFile(const std::string& path) {
       Controls().SetState(GadgetInternalResults, 0);
       ApplyInternalCombinationRow(0);
     }
-    if (InternalSelectedRow >= 0) {
-      ComputeInternalPairFromSelection(1);
-    } else {
-      ShowNothing();  // the pair of step 7 must not stay on the Internal tab
-    }
+    if (InternalSelectedRow >= 0) ComputeInternalPairFromSelection(1);
   }
+  // A rejected computation of the opened tab (a face width of 0 in its fields)
+  // would leave the pair above, or nothing, under the wrong tab.
+  ShowNothingUnlessSelectedTabShown();
 
   Svc().discardPendingEvents();
   ProjectPath = path;

@@ -55,6 +55,13 @@ std::string BallValue(int decimals, double value) {
 bool BelowOrUnknown(double value, double limit) { return !(value >= limit); }
 bool AboveOrUnknown(double value, double limit) { return !(value <= limit); }
 
+// A transverse contact ratio of 0 or less means the tips do not reach the line of
+// action between the tangent points: there is no path of contact at all, and a
+// negative εα (or the negative path length it comes from, or εγ) would read as a
+// value. It becomes "no value"; the too-small warning then stands as for an
+// unknown one.
+double ContactRatioOrNoValue(double epsAlpha) { return epsAlpha > 0.0 ? epsAlpha : kNoValue; }
+
 struct WarningRow {
   bool shown;
   TextId text;
@@ -219,7 +226,8 @@ std::string BuildPairReport() {
   ContactGeometry contact;
   const bool meshes = ComputePairLineOfAction(g1, g2, contact, a, /*driveAngle=*/0.0) == 0;
   double pathLength = meshes ? contact.positionE - contact.positionA : kNoValue;
-  double epsAlpha = meshes ? ComputePairContactRatio(g1, g2, a) : kNoValue;
+  double epsAlpha = meshes ? ContactRatioOrNoValue(ComputePairContactRatio(g1, g2, a)) : kNoValue;
+  if (std::isnan(epsAlpha)) pathLength = kNoValue;
   double epsBeta = helical ? ComputeOverlapRatio(g1) : 0.0;
   double jn = (g1.thicknessAllowance + g2.thicknessAllowance) * std::cos(g1.pressureAngle);
   double z1 = static_cast<double>(g1.toothCount), z2 = static_cast<double>(g2.toothCount);
@@ -281,6 +289,7 @@ std::string BuildRackPairReport() {
     double epsAlpha = meshes ? (contact.positionE - contact.positionA) /
                                    (kPi * pinion.transverseModule * std::cos(pinion.transversePressureAngle))
                              : kNoValue;
+    epsAlpha = ContactRatioOrNoValue(epsAlpha);
     double epsBeta = helical ? ComputeOverlapRatio(pinion) : 0.0;
     Add(out, {T(RptContactRatioLabel), Fixed(3, epsAlpha), T(RptContactRatioText)});
     if (helical) AddOverlapLines(out, epsAlpha, epsBeta);
@@ -359,8 +368,9 @@ std::string BuildInternalPairReport() {
   const bool meshes = contact.workingPressureAngle > 0.0;
   double pathLength = meshes ? contact.positionE - contact.positionA : kNoValue;
   double positionA = meshes ? contact.positionA : kNoValue;
-  double epsAlpha =
-      pathLength / (kPi * pinion.transverseModule * std::cos(pinion.transversePressureAngle));
+  double epsAlpha = ContactRatioOrNoValue(
+      pathLength / (kPi * pinion.transverseModule * std::cos(pinion.transversePressureAngle)));
+  if (std::isnan(epsAlpha)) pathLength = kNoValue;
   double epsBeta = helical ? ComputeOverlapRatio(pinion) : 0.0;
   double c1 = ring.rootRadius - (a + pinion.tipRadius);
   double c2 = ring.tipRadius - (a + pinion.rootRadius);

@@ -3,6 +3,7 @@
 #include "capacity/key_connection.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "numbers/number_text.h"
@@ -54,8 +55,9 @@ namespace {
 
 bool PositiveFinite(double v) { return std::isfinite(v) && v > 0.0; }
 
+// A length that is no number is written "-", never "+Infinity".
 std::string LengthVerdict(TextId start, double length, TextId end) {
-  return std::string(Tx(start)) + FormatFixed(1, length) + Tx(end);
+  return std::string(Tx(start)) + (std::isfinite(length) ? FormatFixed(1, length) : std::string("-")) + Tx(end);
 }
 
 }  // namespace
@@ -106,9 +108,19 @@ int CheckKeyConnection(const GearRecord& g, double torque, double applicationFac
   // Circumferential force on the key flank: 2000 T K_A / d [N], T in N m, d in mm.
   const double forceTerm = 2000.0 * load / (g.boreDiameter * hBearing * n * share);
   r.keyLengthRequired = forceTerm / r.pressureAllowed + g.keywayWidth;
+  // A bearing height that underflows (a custom keyway 1e-306 mm deep) makes the
+  // force term infinite: then there is no required length, only a failed check.
+  const bool lengthKnown = std::isfinite(r.keyLengthRequired);
+  if (!lengthKnown) r.keyLengthRequired = std::numeric_limits<double>::quiet_NaN();
 
   if (!(r.bearingLength > 0.0)) {
     r.verdict = Tx(TextId::KeyVerdictNoBearingLength);
+    r.keySafety = 0.0;
+    return 0;
+  }
+
+  if (!lengthKnown) {
+    r.verdict = LengthVerdict(TextId::KeyVerdictOverloadedStart, r.keyLengthRequired, TextId::KeyVerdictOverloadedEnd);
     r.keySafety = 0.0;
     return 0;
   }

@@ -46,7 +46,9 @@ double RoundUpToStandardDiameter(double d);
 // Returns 1 with the result cleared (computed = 0) when the inputs cannot give a
 // finite check: torque, allowable torsional stress, shaft yield strength or hub
 // pressure limit not positive and finite, or an application factor not positive
-// and finite. Otherwise 0, with the verdict text of the linked language.
+// and finite. Otherwise 0, with the verdict text of the linked language. A key
+// whose required length is not finite (a bearing height that underflows) fails:
+// safety 0, keyLengthRequired NaN and the overloaded verdict with "-" for the length.
 // keyCountChoice is clamped to 1..2; keyLengthInput <= 0 means the whole
 // available length (face width plus hubs).
 int CheckKeyConnection(const GearRecord& gear, double torque, double applicationFactor,

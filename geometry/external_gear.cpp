@@ -259,6 +259,9 @@ bool OutlineFinite(const std::vector<OutlinePolyline>& outline) {
 }  // namespace
 
 void ComputeExternalGearGeometry(GearRecord& g, int detail, int64_t outlineTeeth) {
+  // The polylines of the previous outline are refilled in place (a recomputation
+  // mostly builds the same gear again); every early return drops them.
+  std::vector<OutlinePolyline> spare = std::move(g.outline);
   g.outline.clear();
   g.valid = 0;
   if (!BasicDataUsable(g)) return;
@@ -336,16 +339,18 @@ void ComputeExternalGearGeometry(GearRecord& g, int detail, int64_t outlineTeeth
   if (filletDrawn) tooth.polylines.push_back(LocalPoints(fillet, true));
 
   const int64_t teeth = (outlineTeeth >= 1 && outlineTeeth < z) ? outlineTeeth : z;
-  g.outline.reserve(static_cast<size_t>(teeth) * tooth.polylines.size());
+  g.outline = std::move(spare);
+  g.outline.resize(static_cast<size_t>(teeth) * tooth.polylines.size());
+  size_t next = 0;
   for (int64_t j = 0; j < teeth; ++j) {
     const double phi = 2.0 * kPi * static_cast<double>(j) / zd;
     const double c = std::cos(phi);
     const double s = std::sin(phi);
     for (const std::vector<OutlinePoint>& local : tooth.polylines) {
-      OutlinePolyline line;
-      line.points.reserve(local.size());
-      for (const OutlinePoint& p : local) line.points.push_back({c * p.x - s * p.y, s * p.x + c * p.y});
-      g.outline.push_back(std::move(line));
+      OutlinePolyline& line = g.outline[next++];
+      line.points.resize(local.size());
+      OutlinePoint* out = line.points.data();
+      for (const OutlinePoint& p : local) *out++ = {c * p.x - s * p.y, s * p.x + c * p.y};
     }
   }
 

@@ -127,6 +127,10 @@ void GenerateToothProfile(GearRecord& g, double module, int64_t toothCount, doub
                           double pressureAngleDeg, double faceWidth, double rimWidth, double thicknessAllowance,
                           double helixAngleDeg, int64_t hand, int detail, double tipRadiusOverride,
                           int64_t outlineSpaces) {
+  // The polylines of the previous outline are refilled in place: a keystroke builds
+  // the same ring again, and 6000 fresh small blocks per build cost more than the
+  // geometry. Every early return drops them, leaving the outline empty.
+  std::vector<OutlinePolyline> spare = std::move(g.outline);
   g.outline.clear();
   g.valid = 0;
   g.isInternal = 1;
@@ -304,42 +308,50 @@ void GenerateToothProfile(GearRecord& g, double module, int64_t toothCount, doub
   const bool hasTipArc = tau - psiA > 1e-12;
   const PolarPoint flankEnd = flank[nf];
 
+  // One space's polylines as vectors about the ring centre (space centred on +x);
+  // every space is the same vectors turned by its centre angle, which saves two
+  // sines per point on a ring of a thousand spaces.
+  std::vector<std::vector<OutlinePoint>> space;
+  auto addLine = [&space]() -> std::vector<OutlinePoint>& { return space.emplace_back(); };
+  {
+    std::vector<OutlinePoint>& line = addLine();
+    for (const PolarPoint& p : flank) SetPolarPoint(line, p.radius, p.angle);
+  }
+  if (hasFillet) {
+    std::vector<OutlinePoint>& line = addLine();
+    SetPolarPoint(line, flankEnd.radius, flankEnd.angle);
+    for (const PolarPoint& p : fillet) SetPolarPoint(line, p.radius, p.angle);
+  }
+  if (hasRootArc) {
+    std::vector<OutlinePoint>& line = addLine();
+    for (int i = 0; i <= na; ++i) SetPolarPoint(line, rf, thetaRoot - 2.0 * thetaRoot * i / na);
+  }
+  if (hasFillet) {
+    std::vector<OutlinePoint>& line = addLine();
+    for (auto it = fillet.rbegin(); it != fillet.rend(); ++it) SetPolarPoint(line, it->radius, -it->angle);
+    SetPolarPoint(line, flankEnd.radius, -flankEnd.angle);
+  }
+  {
+    std::vector<OutlinePoint>& line = addLine();
+    for (auto it = flank.rbegin(); it != flank.rend(); ++it) SetPolarPoint(line, it->radius, -it->angle);
+  }
+  if (hasTipArc) {
+    std::vector<OutlinePoint>& line = addLine();
+    for (int i = 0; i <= na; ++i) SetPolarPoint(line, ra, -psiA - (2.0 * tau - 2.0 * psiA) * i / na);
+  }
+
   const int64_t spaces = (outlineSpaces >= 1 && outlineSpaces < toothCount) ? outlineSpaces : toothCount;
+  g.outline = std::move(spare);
+  g.outline.resize(static_cast<size_t>(spaces) * space.size());
+  size_t next = 0;
   for (int64_t k = 0; k < spaces; ++k) {
     const double omega = -2.0 * static_cast<double>(k) * tau;
-    OutlinePolyline line;
-
-    for (const PolarPoint& p : flank) SetPolarPoint(line.points, p.radius, omega + p.angle);
-    g.outline.push_back(std::move(line));
-
-    if (hasFillet) {
-      line = {};
-      SetPolarPoint(line.points, flankEnd.radius, omega + flankEnd.angle);
-      for (const PolarPoint& p : fillet) SetPolarPoint(line.points, p.radius, omega + p.angle);
-      g.outline.push_back(std::move(line));
-    }
-
-    if (hasRootArc) {
-      line = {};
-      for (int i = 0; i <= na; ++i) SetPolarPoint(line.points, rf, omega + thetaRoot - 2.0 * thetaRoot * i / na);
-      g.outline.push_back(std::move(line));
-    }
-
-    if (hasFillet) {
-      line = {};
-      for (auto it = fillet.rbegin(); it != fillet.rend(); ++it) SetPolarPoint(line.points, it->radius, omega - it->angle);
-      SetPolarPoint(line.points, flankEnd.radius, omega - flankEnd.angle);
-      g.outline.push_back(std::move(line));
-    }
-
-    line = {};
-    for (auto it = flank.rbegin(); it != flank.rend(); ++it) SetPolarPoint(line.points, it->radius, omega - it->angle);
-    g.outline.push_back(std::move(line));
-
-    if (hasTipArc) {
-      line = {};
-      for (int i = 0; i <= na; ++i) SetPolarPoint(line.points, ra, omega - psiA - (2.0 * tau - 2.0 * psiA) * i / na);
-      g.outline.push_back(std::move(line));
+    const double c = std::cos(omega), sn = std::sin(omega);
+    for (const std::vector<OutlinePoint>& local : space) {
+      OutlinePolyline& line = g.outline[next++];
+      line.points.resize(local.size());
+      OutlinePoint* out = line.points.data();
+      for (const OutlinePoint& p : local) *out++ = {c * p.x - sn * p.y, sn * p.x + c * p.y};
     }
   }
 

@@ -132,6 +132,26 @@ gboolean OnCanvasScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
   return TRUE;
 }
 
+// Whether the keyboard focus of the control's window is on the control or inside
+// it (a combo's focus sits on its button, an editable combo's in its entry).
+bool HoldsKeyboardFocus(GtkWidget* widget) {
+  GtkWidget* top = gtk_widget_get_toplevel(widget);
+  if (!GTK_IS_WINDOW(top)) return false;
+  GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(top));
+  return focus != nullptr && (focus == widget || gtk_widget_is_ancestor(focus, widget));
+}
+
+// A wheel step over a slider or combo is, unless the user gave that control the
+// focus, meant for the input column it passes over: moving the value (and marking
+// the project modified) would surprise. The control's own wheel handler is
+// skipped and the step goes on to the parents, where the column scrolls by its
+// row rule; outside the column nothing takes it. A focused control keeps its wheel.
+gboolean OnValueControlScroll(GtkWidget* widget, GdkEventScroll*, gpointer) {
+  if (HoldsKeyboardFocus(widget)) return FALSE;
+  g_signal_stop_emission_by_name(widget, "scroll-event");
+  return FALSE;
+}
+
 gboolean OnCanvasEnter(GtkWidget*, GdkEventCrossing* event, gpointer data) {
   SendCanvasEvent(ControlOf(data), EventKind::MouseEnter, event->x, event->y);
   return FALSE;
@@ -153,15 +173,18 @@ void ConnectSignals(int control, const ControlWidgets& w) {
       // The entry's "changed" covers typing and picking from the list; the combo's
       // own "changed" as well would report a pick twice.
       g_signal_connect(gtk_bin_get_child(GTK_BIN(widget)), "changed", G_CALLBACK(OnChanged), data);
+      g_signal_connect(widget, "scroll-event", G_CALLBACK(OnValueControlScroll), nullptr);
       break;
     case ControlKind::Combo:
       g_signal_connect(widget, "changed", G_CALLBACK(OnChanged), data);
+      g_signal_connect(widget, "scroll-event", G_CALLBACK(OnValueControlScroll), nullptr);
       break;
     case ControlKind::CheckBox:
       g_signal_connect(widget, "toggled", G_CALLBACK(OnChanged), data);
       break;
     case ControlKind::TrackBar:
       g_signal_connect(widget, "value-changed", G_CALLBACK(OnChanged), data);
+      g_signal_connect(widget, "scroll-event", G_CALLBACK(OnValueControlScroll), nullptr);
       break;
     case ControlKind::ListView:
       g_signal_connect(gtk_tree_view_get_selection(GTK_TREE_VIEW(widget)), "changed",

@@ -84,14 +84,47 @@ bool IsRegularFile(const std::string& path) {
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-void AddPatterns(GtkWidget* chooser, const std::vector<FilePattern>& patterns) {
-  for (const FilePattern& p : patterns) {
-    GtkFileFilter* filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, p.name.c_str());
-    // "*.*" means every file; as a GTK glob it would skip names without a dot.
-    gtk_file_filter_add_pattern(filter, p.pattern == "*.*" ? "*" : p.pattern.c_str());
-    gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(chooser), filter);
+// GTK 3 matches globs case-sensitively; "X.DXF" from another system is the same
+// kind of file, so every letter matches in either case: "*.dxf" -> "*.[dD][xX][fF]".
+std::string CaseInsensitiveGlob(const std::string& glob) {
+  std::string out;
+  for (char c : glob) {
+    const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (lower >= 'a' && lower <= 'z') {
+      out += '[';
+      out += lower;
+      out += static_cast<char>(lower - 'a' + 'A');
+      out += ']';
+    } else {
+      out += c;
+    }
   }
+  return out;
+}
+
+}  // namespace
+
+GtkFileFilter* NewFileFilter(const FilePattern& p) {
+  GtkFileFilter* filter = gtk_file_filter_new();
+  gtk_file_filter_set_name(filter, p.name.c_str());
+  // Several globs are separated by ';' ("*.stp;*.step").
+  size_t start = 0;
+  for (;;) {
+    const size_t semicolon = p.pattern.find(';', start);
+    const std::string glob = p.pattern.substr(start, semicolon == std::string::npos ? std::string::npos
+                                                                                    : semicolon - start);
+    // "*.*" means every file; as a GTK glob it would skip names without a dot.
+    if (!glob.empty()) gtk_file_filter_add_pattern(filter, glob == "*.*" ? "*" : CaseInsensitiveGlob(glob).c_str());
+    if (semicolon == std::string::npos) break;
+    start = semicolon + 1;
+  }
+  return filter;
+}
+
+namespace {
+
+void AddPatterns(GtkWidget* chooser, const std::vector<FilePattern>& patterns) {
+  for (const FilePattern& p : patterns) gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(chooser), NewFileFilter(p));
 }
 
 std::optional<std::string> RunFileChooser(bool save, const std::string& title, const std::string& initialName,

@@ -5,6 +5,8 @@
 
 #include <gtk/gtk.h>
 
+#include "app/services.h"
+
 namespace kovrex {
 
 // Fills Svc() with the GTK implementations (the About window entry is left alone).
@@ -16,6 +18,10 @@ GtkWidget* BuildHelpPopupMenu(GtkWidget* mainWindow);
 
 // Adds a shortcut to a window's accelerator group that sends a menu item (F1, Ctrl+O, Ctrl+S).
 void AddMenuShortcut(GtkAccelGroup* group, guint key, GdkModifierType modifiers, int menuItem);
+
+// The requester's filter of one pattern entry: its globs separated by ';', each
+// matching names in either case ("X.DXF" is listed under "*.dxf").
+GtkFileFilter* NewFileFilter(const FilePattern& pattern);
 
 // Stops every timer the program started (shut-down, tests).
 void StopAllTimers();

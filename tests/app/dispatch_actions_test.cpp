@@ -11,6 +11,7 @@
 #include "app/controls.h"
 #include "app/event_dispatch.h"
 #include "app/services.h"
+#include "support/test_support.h"
 #include "capacity/strength_types.h"
 #include "geometry/arrangement_state.h"
 #include "geometry/gear_record.h"
@@ -78,6 +79,49 @@ TEST_F(DispatchActions, TabsWithoutASelectionShowNothing) {
   EXPECT_EQ(DisplayMode, 0);
   Press(GadgetInternalSearch);
   EXPECT_EQ(DisplayMode, 0);
+}
+
+// A tab whose own computation is rejected shows nothing, never the arrangement of
+// the tab shown before; editing a field of the tab already shown keeps the last
+// valid result.
+TEST_F(DispatchActions, ATabWhoseInputsAreRejectedShowsNothingOfAnotherTab) {
+  struct Case {
+    const char* name;
+    int tab;
+    int field;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"single b = 0", 1, GadgetSingleFaceWidth, "0"},
+      {"single z = 2", 1, GadgetSingleTeeth, "2"},
+      {"rack b = 0", 2, GadgetRackFaceWidth, "0"},
+      {"pair b = 0", 0, GadgetPairFaceWidth, "0"},
+      {"internal b = 0", 3, GadgetInternalFaceWidth, "0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // The internal pair is on the screen, then the rejected tab is chosen.
+    SelectTab(3);
+    ASSERT_EQ(DisplayMode, 4);
+    ASSERT_NE(store.GetText(GadgetReport), "");
+    store.SetText(c.field, c.text);  // typed while another tab was shown
+    if (c.tab == 3) SelectTab(0);
+    const int redraws = services.redraws;
+    SelectTab(c.tab);
+    EXPECT_EQ(DisplayMode, 0);
+    EXPECT_EQ(store.GetText(GadgetReport), "");
+    EXPECT_GT(services.redraws, redraws);
+    // A valid value brings the tab's own arrangement.
+    Edit(c.field, c.tab == 1 && c.field == GadgetSingleTeeth ? "20" : "10");
+    EXPECT_EQ(DisplayMode, c.tab == 0 ? 1 : c.tab == 1 ? 2 : c.tab == 2 ? 3 : 4);
+    EXPECT_NE(store.GetText(GadgetReport), "");
+  }
+  // On the tab already shown a rejected edit keeps the last valid result.
+  SelectTab(1);
+  const std::string report = store.GetText(GadgetReport);
+  Edit(GadgetSingleFaceWidth, "0");
+  EXPECT_EQ(DisplayMode, 2);
+  EXPECT_EQ(store.GetText(GadgetReport), report);
 }
 
 TEST_F(DispatchActions, PairTabFields) {
@@ -295,6 +339,27 @@ TEST_F(DispatchActions, HubWindowRecomputesTheActiveTab) {
   EXPECT_EQ(Gear2.hubDiameter, 22);
   Press(GadgetHubClose);
   EXPECT_FALSE(store.IsWindowVisible(WindowHubKeyway));
+}
+
+// Custom keyway 3 x 1e-306 on gear 1 of the start-up pair: the key check has no
+// required length. Window, status and clipboard say "-", never "Infinity".
+TEST_F(DispatchActions, KeyCheckWithoutAFiniteLengthPrintsNoInfinity) {
+  Press(GadgetHubKeywayButton);
+  Choose(GadgetKeyway1, 2);
+  Edit(GadgetKeyWidth1, "3");
+  Edit(GadgetKeyDepth1, "1e-306");
+  ASSERT_EQ(Gear1.keywayDepth, 1e-306);
+  Press(GadgetStrengthButton);
+  Press(GadgetCopyReport);
+  const std::string texts[] = {StrengthReportText, services.clipboard, store.GetText(GadgetStrengthReport),
+                               store.GetText(GadgetStrengthStatus)};
+  EXPECT_NE(StrengthReportText.find("  gear 1: key overloaded: larger shaft, longer hub (key - mm needed) or spline\n"),
+            std::string::npos)
+      << StrengthReportText;
+  EXPECT_EQ(services.clipboard, StrengthReportText);
+  for (const std::string& text : texts) {
+    for (const char* bad : {"Infinity", "inf", "nan", "NaN"}) EXPECT_EQ(text.find(bad), std::string::npos) << text;
+  }
 }
 
 TEST_F(DispatchActions, EachRowFitsOrKeepsTheViewAsItsTableSays) {

@@ -81,9 +81,9 @@ TEST_F(InternalTab, ApplyingARowProposesX1AndStartsTheAnimationAgain) {
   ASSERT_EQ(ApplyInternalCombinationRow(0), 0);
   EXPECT_EQ(InternalSelectedRow, 0);
   EXPECT_EQ(DriveAngle, 0.0);
-  // x_min = 1.25 - 0.38 (1 - sin 20) - 14 sin^2(20) / 2 = 0.18112
-  EXPECT_EQ(store.GetText(GadgetInternalX1), "0.1811");
-  EXPECT_EQ(store.GetText(GadgetInternalX2Text), "x2 = 0.1811");
+  // x_min = 1.25 - 0.38 (1 - sin 20) - 14 sin^2(20) / 2 = 0.181123, written upward
+  EXPECT_EQ(store.GetText(GadgetInternalX1), "0.1812");
+  EXPECT_EQ(store.GetText(GadgetInternalX2Text), "x2 = 0.1812");
   EXPECT_EQ(DisplayMode, 4);
   EXPECT_TRUE(Gear1.valid);
   EXPECT_TRUE(RingGear.valid);
@@ -93,6 +93,36 @@ TEST_F(InternalTab, ApplyingARowProposesX1AndStartsTheAnimationAgain) {
   UseRow(2, 30, 90);  // no undercut: x1 = max(x_min, 0) = 0
   ApplyInternalCombinationRow(0);
   EXPECT_EQ(store.GetText(GadgetInternalX1), "0.0000");
+}
+
+// The proposed x1 of a pinion that needs a positive shift is its x min written
+// upward: a field read back below x min would flag the program's own proposal as
+// undercut. Row m 3, 13/39 of the default search: x min = 0.239612.
+TEST_F(InternalTab, ProposedX1NeverRaisesItsOwnUndercutWarning) {
+  const double s = std::sin(20.0 * kDegToRad);
+  const double xMin13 = 1.25 - 0.38 * (1.0 - s) - 13.0 * s * s / 2.0;
+  ASSERT_NEAR(xMin13, 0.239612, 1e-6);
+  SearchInternalCombinations(0);
+  int64_t row = -1;
+  for (size_t i = 0; i < InternalResultList.size(); ++i) {
+    const InternalCombination& r = InternalResultList[i];
+    if (r.module == 3.0 && r.teeth1 == 13 && r.teeth2 == 39) row = static_cast<int64_t>(i);
+  }
+  ASSERT_GE(row, 0) << "the default search lists m 3, 13/39";
+  store.SetState(GadgetInternalResults, row);
+  ASSERT_EQ(ApplyInternalCombinationRow(row), 0);
+  EXPECT_EQ(store.GetText(GadgetInternalX1), "0.2397");
+  EXPECT_GE(Gear1.profileShift, xMin13);
+  EXPECT_EQ(Gear1.undercutFlag, 0);
+  const std::string report = store.GetText(GadgetReport);
+  EXPECT_NE(report.find("x  = 0.2397   (x min = 0.240)"), std::string::npos) << report;
+  EXPECT_EQ(report.find(Tx(TextId::RptWarnUndercut)), std::string::npos) << report;
+
+  // A typed x1 just below x min is still flagged: the check itself is unchanged.
+  store.SetText(GadgetInternalX1, "0.2396");
+  ComputeInternalPairFromSelection(0);
+  EXPECT_EQ(Gear1.undercutFlag, 1);
+  EXPECT_NE(store.GetText(GadgetReport).find(Tx(TextId::RptWarnUndercut)), std::string::npos);
 }
 
 TEST_F(InternalTab, WithoutASelectedRowNothingChanges) {

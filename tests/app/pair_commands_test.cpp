@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/control_defaults.h"
 #include "app/controls.h"
 #include "app/pair_commands.h"
 #include "geometry/arrangement_state.h"
@@ -211,12 +212,13 @@ TEST_F(PairCommandsTest, SelectingTheFirstRowComputesTheStartUpPair) {
 }
 
 TEST_F(PairCommandsTest, ProposedShiftKeepsTheSmallerGearFreeOfUndercut) {
-  // x_min = 1.25 - 0.38 (1 - sin 20 deg) - z sin^2 20 deg / 2: 0.2981 for 12 teeth,
-  // -1.34 for 40, so a sum of 0.2 gives x1 = 0.2981, x2 = -0.0981 (and the
-  // mirror image when gear 2 is the small one).
+  // x_min = 1.25 - 0.38 (1 - sin 20 deg) - z sin^2 20 deg / 2: 0.298101 for 12
+  // teeth, -1.34 for 40, so a sum of 0.2 gives x1 = 0.298101, x2 = -0.098101 (and
+  // the mirror image when gear 2 is the small one). The small gear's share is
+  // written upward, to 0.2982: "0.2981" read back is below its x min.
   const double s = std::sin(20.0 * kDegToRad);
   const double xMin12 = 1.25 - 0.38 * (1.0 - s) - 12.0 * s * s / 2.0;
-  ASSERT_NEAR(xMin12, 0.2981, 5e-5);
+  ASSERT_NEAR(xMin12, 0.298101, 1e-6);
   struct Case {
     int64_t z1, z2;
     double sumX;
@@ -224,8 +226,11 @@ TEST_F(PairCommandsTest, ProposedShiftKeepsTheSmallerGearFreeOfUndercut) {
     const char* x2;
   };
   const Case cases[] = {
-      {12, 40, 0.2, "0.2981", "x2 = -0.0981"},
-      {40, 12, 0.2, "-0.0981", "x2 = 0.2981"},
+      {12, 40, 0.2, "0.2982", "x2 = -0.0982"},
+      {40, 12, 0.2, "-0.0982", "x2 = 0.2982"},
+      // 13 teeth: x min 0.239612, the case of the Internal tab's default row
+      {13, 39, 0.3, "0.2397", "x2 = 0.0603"},
+      {39, 13, 0.3, "0.0603", "x2 = 0.2397"},
       {40, 80, 0.3, "0.1500", "x2 = 0.1500"},  // no undercut either way: half each
   };
   for (const Case& c : cases) {
@@ -236,7 +241,32 @@ TEST_F(PairCommandsTest, ProposedShiftKeepsTheSmallerGearFreeOfUndercut) {
     EXPECT_EQ(store.GetText(GadgetPairX1), c.x1) << c.z1;
     EXPECT_EQ(store.GetText(GadgetPairX2Text), c.x2) << c.z1;
     EXPECT_NEAR(Gear1.profileShift + Gear2.profileShift, c.sumX, 1e-12);
+    // The proposal never flags itself, on either gear.
+    EXPECT_EQ(Gear1.undercutFlag, 0) << c.z1;
+    EXPECT_EQ(Gear2.undercutFlag, 0) << c.z1;
+    EXPECT_EQ(store.GetText(GadgetReport).find(Tx(TextId::RptWarnUndercut)), std::string::npos) << c.z1;
   }
+}
+
+// x1 = 5 on a row of the start-up search (m 0.5, 80/160): the tips no longer reach
+// the line of action (the ratio of the formula is about -1.5). No negative ratio
+// is printed, and the warning stays.
+TEST_F(PairCommandsTest, HugeShiftPrintsNoNegativeContactRatio) {
+  store.Clear();
+  PopulateMainWindowControls(store);
+  SearchPairCombinations();
+  int64_t row = -1;
+  for (size_t i = 0; i < PairResultList.size(); ++i)
+    if (PairResultList[i].module == 0.5 && PairResultList[i].teeth1 == 80) row = static_cast<int64_t>(i);
+  ASSERT_GE(row, 0);
+  ASSERT_EQ(SelectPairCombination(row), 0);
+  store.SetText(GadgetPairX1, "5");
+  ASSERT_EQ(ComputePairFromSelection(false), 0);
+  ASSERT_LT(ComputePairContactRatio(Gear1, Gear2, PairCentreDistance), -1.0);
+  const std::string report = store.GetText(GadgetReport);
+  EXPECT_NE(report.find("  εα = -   transverse contact ratio\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("  gα = -   length of path of contact A–E\n"), std::string::npos) << report;
+  EXPECT_NE(report.find(Tx(TextId::RptWarnContactRatio)), std::string::npos) << report;
 }
 
 TEST_F(PairCommandsTest, HandOfGearTwoIsTheOpposite) {

@@ -245,6 +245,28 @@ TEST_F(ProjectFileTest, OpeningAProjectWhoseSearchFindsNothingShowsNothing) {
   EXPECT_EQ(PairSelectedRow, -1);
 }
 
+// A project opened on the Single tab whose inputs are rejected shows nothing: not
+// the pair computed on the way, nor what the previous project showed.
+TEST_F(ProjectFileTest, OpeningOnATabWhoseInputsAreRejectedShowsNothing) {
+  std::string text = Slurp(kGolden);
+  text.replace(text.find("[Tandwiel]\nversie = 1\ntabblad = 0"), 33, "[Tandwiel]\nversie = 1\ntabblad = 1");
+  const size_t single = text.find("[Enkel]");
+  ASSERT_NE(single, std::string::npos);
+  text.replace(text.find("breedte = 10", single), 12, "breedte = 0");
+  const std::string path = dir + "/single.tdw";
+  Spit(path, text);
+  ASSERT_EQ(DisplayMode, 1);
+  ASSERT_TRUE(OpenProjectFile(path));
+  EXPECT_EQ(store.GetState(GadgetTabPanel), 1);
+  EXPECT_EQ(DisplayMode, 0);
+  EXPECT_EQ(store.GetText(GadgetReport), "");
+  EXPECT_EQ(ProjectModified, 0);
+  // Switching to the Pair tab shows the project's pair again.
+  store.SetState(GadgetTabPanel, 0);
+  DispatchControlEvent({GadgetTabPanel, EventKind::Change, 0, 0, 0});
+  EXPECT_EQ(DisplayMode, 1);
+}
+
 TEST_F(ProjectFileTest, AFailingDiskKeepsTheOldFileAndTheModifiedMark) {
   const std::string path = dir + "/keep.tdw";
   ASSERT_TRUE(SaveProjectFile(path));
@@ -264,6 +286,49 @@ TEST_F(ProjectFileTest, AFailingDiskKeepsTheOldFileAndTheModifiedMark) {
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].icon, MessageIcon::Error);
   EXPECT_EQ(services.messages[0].text, "File '" + path + "' could not be written.");
+}
+
+// Saving through a link that cannot be written through (its target's folder is
+// missing, or the links loop) fails like a full disk: message, old path, modified
+// mark and the links themselves kept. A dangling link into an existing folder
+// creates its target and stays a link.
+TEST_F(ProjectFileTest, SavingThroughALinkWritesItsTargetOrFailsKeepingEverything) {
+  const std::string saved = dir + "/saved.tdw";
+  ASSERT_TRUE(SaveProjectFile(saved));
+  store.SetText(GadgetPairCentreDistance, "99");
+  DispatchControlEvent({GadgetPairCentreDistance, EventKind::Change, 0, 0, 0});
+  ASSERT_EQ(ProjectModified, 1);
+
+  const std::string missing = dir + "/missing.tdw", a = dir + "/a.tdw", b = dir + "/b.tdw";
+  ASSERT_EQ(symlink("missing-folder/x.tdw", missing.c_str()), 0);
+  ASSERT_EQ(symlink("b.tdw", a.c_str()), 0);
+  ASSERT_EQ(symlink("a.tdw", b.c_str()), 0);
+  for (const std::string& path : {missing, a}) {
+    services.messages.clear();
+    EXPECT_FALSE(SaveProjectFile(path)) << path;
+    ASSERT_EQ(services.messages.size(), 1u) << path;
+    EXPECT_EQ(services.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(services.messages[0].text, "File '" + path + "' could not be written.");
+    EXPECT_EQ(ProjectPath, saved);
+    EXPECT_EQ(ProjectModified, 1);
+    EXPECT_NE(store.GetWindowTitle(WindowMain).find(" *"), std::string::npos);
+    struct stat st;
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << path;
+  }
+
+  ASSERT_EQ(mkdir((dir + "/folder").c_str(), 0755), 0);
+  const std::string dangling = dir + "/dangling.tdw";
+  ASSERT_EQ(symlink("folder/new.tdw", dangling.c_str()), 0);
+  services.messages.clear();
+  ASSERT_TRUE(SaveProjectFile(dangling));
+  EXPECT_TRUE(services.messages.empty());
+  struct stat st;
+  ASSERT_EQ(lstat(dangling.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_NE(Slurp(dir + "/folder/new.tdw").find("[Tandwiel]"), std::string::npos);
+  EXPECT_EQ(ProjectPath, dangling);
+  EXPECT_EQ(ProjectModified, 0);
 }
 
 TEST_F(ProjectFileTest, SaveAsNamesExtensionsAndTheOverwriteQuestion) {

@@ -7,11 +7,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "app/control_store.h"
 #include "app/controls.h"
@@ -156,6 +160,72 @@ TEST_F(AtomicFileTest, ALinkIsWrittenThroughAndStaysALink) {
   ASSERT_EQ(lstat(link.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(Slurp(target), "new");
+}
+
+// Links are written through as a plain write would: a dangling link creates its
+// target where the target's folder exists and stays a link; a missing folder or a
+// loop of links fails and leaves every link as it was, with no file made.
+TEST_F(AtomicFileTest, DanglingAndLoopingLinksAreWrittenThroughOrRefused) {
+  auto isLinkTo = [](const std::string& link, const std::string& target) {
+    struct stat st;
+    if (lstat(link.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+    char buf[4096];
+    const ssize_t n = readlink(link.c_str(), buf, sizeof buf);
+    return n >= 0 && std::string(buf, static_cast<size_t>(n)) == target;
+  };
+  auto entries = [](const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(folder.c_str())) {
+      while (dirent* e = readdir(d))
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.push_back(e->d_name);
+      closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  ASSERT_EQ(mkdir((dir + "/existing-folder").c_str(), 0755), 0);
+
+  // proj.tdw -> missing-folder/x.tdw: fails, the link stays, nothing is made.
+  const std::string missing = dir + "/missing.tdw";
+  ASSERT_EQ(symlink("missing-folder/x.tdw", missing.c_str()), 0);
+  std::string err;
+  EXPECT_FALSE(WriteFileAtomically(missing, "new", &err));
+  EXPECT_FALSE(err.empty());
+  EXPECT_TRUE(isLinkTo(missing, "missing-folder/x.tdw"));
+
+  // proj.tdw -> existing-folder/new.tdw (relative to the link's folder): made there.
+  const std::string dangling = dir + "/dangling.tdw";
+  ASSERT_EQ(symlink("existing-folder/new.tdw", dangling.c_str()), 0);
+  ASSERT_TRUE(WriteFileAtomically(dangling, "made"));
+  EXPECT_TRUE(isLinkTo(dangling, "existing-folder/new.tdw"));
+  EXPECT_EQ(Slurp(dir + "/existing-folder/new.tdw"), "made");
+  EXPECT_EQ(entries(dir + "/existing-folder"), std::vector<std::string>{"new.tdw"});
+
+  // A chain: a relative target counts from its own link's folder, not the first's.
+  const std::string chain = dir + "/chain.tdw";
+  ASSERT_EQ(symlink("../real.tdw", (dir + "/existing-folder/hop.tdw").c_str()), 0);
+  ASSERT_EQ(symlink("existing-folder/hop.tdw", chain.c_str()), 0);
+  ASSERT_TRUE(WriteFileAtomically(chain, "chained"));
+  EXPECT_TRUE(isLinkTo(chain, "existing-folder/hop.tdw"));
+  EXPECT_TRUE(isLinkTo(dir + "/existing-folder/hop.tdw", "../real.tdw"));
+  EXPECT_EQ(Slurp(dir + "/real.tdw"), "chained");
+
+  // Two links pointing at each other, and a link to itself: fail, both stay links.
+  const std::string a = dir + "/a.tdw", b = dir + "/b.tdw", self = dir + "/self.tdw";
+  ASSERT_EQ(symlink("b.tdw", a.c_str()), 0);
+  ASSERT_EQ(symlink("a.tdw", b.c_str()), 0);
+  ASSERT_EQ(symlink("self.tdw", self.c_str()), 0);
+  for (const std::string& path : {a, b, self}) {
+    err.clear();
+    EXPECT_FALSE(WriteFileAtomically(path, "x", &err)) << path;
+    EXPECT_NE(err.find(std::strerror(ELOOP)), std::string::npos) << err;
+  }
+  EXPECT_TRUE(isLinkTo(a, "b.tdw"));
+  EXPECT_TRUE(isLinkTo(b, "a.tdw"));
+  EXPECT_TRUE(isLinkTo(self, "self.tdw"));
+  // No temporary file is left anywhere.
+  EXPECT_EQ(entries(dir), (std::vector<std::string>{"a.tdw", "b.tdw", "chain.tdw", "dangling.tdw", "existing-folder",
+                                                    "missing.tdw", "real.tdw", "self.tdw"}));
 }
 
 TEST_F(AtomicFileTest, PermissionsOfANewFileFollowTheUmaskAndAnOldFileKeepsItsOwn) {

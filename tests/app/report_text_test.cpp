@@ -598,6 +598,51 @@ TEST_F(ReportLines, UncomputableValuesShowDashAndRaiseTheirWarning) {
   EXPECT_TRUE(ContainsLines(BuildReportText(), "  i  = -   (z2/z1)"));
 }
 
+// Tips that do not reach the line of action give a contact ratio of 0 or less:
+// not a value to print. εα, the path it comes from and εγ show "-", and the
+// too-small warning stays, in all three arrangements that have a mate.
+TEST_F(ReportLines, ContactRatioOfZeroOrLessShowsDashAndKeepsItsWarning) {
+  // Tip circles barely above the base circles: the two tip tangents together are
+  // far shorter than the span a sin αw they would have to cover.
+  auto lowerTips = [] {
+    Gear1.tipRadius = Gear1.baseRadius + 0.01;
+    Gear2.tipRadius = Gear2.baseRadius + 0.01;
+  };
+  SetPair();
+  lowerTips();
+  ASSERT_LE(ComputePairContactRatio(Gear1, Gear2, PairCentreDistance), 0.0);
+  std::string text = BuildReportText();
+  EXPECT_TRUE(ContainsLines(text, "  gα = -   length of path of contact A–E")) << text;
+  EXPECT_TRUE(ContainsLines(text, "  εα = -   transverse contact ratio")) << text;
+  EXPECT_TRUE(ContainsLines(text, "  ! contact ratio too small")) << text;
+
+  Gear1 = HandGear(2.0, 20, 0.0, 10.0);
+  Gear2 = HandGear(2.0, 40, 0.0, 10.0);
+  Gear2.hand = -1;
+  PairCentreDistance = Gear1.pitchRadius + Gear2.pitchRadius;
+  lowerTips();
+  text = BuildReportText();
+  EXPECT_TRUE(ContainsLines(text, "  εα = -   transverse contact ratio\n  εβ = 0.553   overlap ratio\n"
+                                  "  εγ = -   total contact ratio\n  ! contact ratio too small"))
+      << text;
+
+  // The rack: the pinion's tip at its base circle.
+  SetRack();
+  Gear1.tipRadius = Gear1.baseRadius + 1e-9;
+  text = BuildReportText();
+  EXPECT_TRUE(ContainsLines(text, "  εα = -   transverse contact ratio")) << text;
+  EXPECT_TRUE(ContainsLines(text, "  ! contact ratio too small")) << text;
+
+  // The ring: pinion and ring tips pulled back to their base circles.
+  SetInternal();
+  Gear1.tipRadius = Gear1.baseRadius + 1e-9;
+  RingGear.tipRadius = RingGear.baseRadius + 20.0;
+  text = BuildReportText();
+  EXPECT_TRUE(ContainsLines(text, "  gα = -   length of path of contact A–E")) << text;
+  EXPECT_TRUE(ContainsLines(text, "  εα = -   transverse contact ratio")) << text;
+  EXPECT_TRUE(ContainsLines(text, "  ! contact ratio too small")) << text;
+}
+
 TEST_F(ReportLines, ModesAndTheReportControl) {
   SetSingle();
   RefreshReport();

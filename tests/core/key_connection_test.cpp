@@ -304,6 +304,40 @@ TEST_F(KeyConnectionTest, UnusableInputsGiveTheClearedFailureResult) {
   }
 }
 
+// A keyway so shallow that the bearing height underflows gives an infinite force
+// on the key flank: no length of key can carry it. The check fails (safety 0) with
+// the overloaded verdict and "-" for the length, never "+Infinity".
+TEST_F(KeyConnectionTest, UnderflowingBearingHeightFailsWithoutALength) {
+  for (double depth : {1e-305, 1e-306, 1e-320}) {
+    GearRecord g = KeyedGear();
+    g.keyIsDin = 0;
+    g.keyHeightInHub = 0.0;  // custom keyway: h' = 0.9 t2
+    g.keywayWidth = 3.0;
+    g.keywayDepth = depth;
+    for (int64_t keys : {1, 2}) {
+      KeyConnectionResult r;
+      ASSERT_EQ(CheckKeyConnection(g, 50.0, 1.25, 40.0, 490.0, kLargeHubLimit, keys, 0.0, r), 0) << depth;
+      EXPECT_EQ(r.computed, 1);
+      EXPECT_EQ(r.keyChecked, 1);
+      EXPECT_EQ(r.keySafety, 0.0) << depth;
+      EXPECT_FALSE(std::isfinite(r.keyLengthRequired)) << depth;
+      EXPECT_FALSE(r.pressure > 0.0) << depth;
+      EXPECT_EQ(r.verdict, "key overloaded: larger shaft, longer hub (key - mm needed) or spline") << depth;
+    }
+  }
+  // A depth that still gives a finite force keeps its number.
+  GearRecord g = KeyedGear();
+  g.keyIsDin = 0;
+  g.keyHeightInHub = 0.0;
+  g.keywayWidth = 3.0;
+  g.keywayDepth = 0.01;
+  KeyConnectionResult r;
+  ASSERT_EQ(CheckKeyConnection(g, 50.0, 1.25, 40.0, 490.0, kLargeHubLimit, 1, 0.0, r), 0);
+  // l_req = 2000 * 62.5 / (20 * 0.009 * 387) + 3 = 1797.4 mm
+  EXPECT_NEAR(r.keyLengthRequired, 125000.0 / (20.0 * 0.009 * 387.0) + 3.0, 1e-6);
+  EXPECT_EQ(r.verdict, "key overloaded: larger shaft, longer hub (key 1797.4 mm needed) or spline");
+}
+
 TEST_F(KeyConnectionTest, EveryComputedResultIsFinite) {
   // A sweep over torques, key counts and key lengths, with and without hubs: no
   // number of a computed result may be NaN or infinite.

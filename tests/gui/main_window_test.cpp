@@ -786,5 +786,123 @@ TEST_F(ScrollAreaTest, WheelScrollsTheInputColumnByOneRowPitch) {
   EXPECT_DOUBLE_EQ(gtk_adjustment_get_value(adj), LayoutRowPitch);
 }
 
+// The GDK window a real wheel event over the widget arrives at: the widget's own
+// input window (a slider's, a combo button's), found below its parent's window.
+GdkWindow* InputWindowOf(GtkWidget* widget) {
+  GdkWindow* parent = gtk_widget_get_window(widget);
+  std::vector<GdkWindow*> todo = {parent};
+  while (!todo.empty()) {
+    GdkWindow* w = todo.back();
+    todo.pop_back();
+    gpointer owner = nullptr;
+    gdk_window_get_user_data(w, &owner);
+    if (owner != nullptr && w != parent &&
+        (owner == widget || gtk_widget_is_ancestor(GTK_WIDGET(owner), widget)))
+      return w;
+    GList* children = gdk_window_get_children(w);
+    for (GList* c = children; c; c = c->next) todo.push_back(GDK_WINDOW(c->data));
+    g_list_free(children);
+  }
+  return parent;
+}
+
+void WheelOver(GtkWidget* widget, GdkScrollDirection direction) {
+  GdkEvent* e = gdk_event_new(GDK_SCROLL);
+  e->scroll.window = GDK_WINDOW(g_object_ref(InputWindowOf(widget)));
+  e->scroll.direction = direction;
+  e->scroll.x = 3;
+  e->scroll.y = 3;
+  e->scroll.time = GDK_CURRENT_TIME;
+  gdk_event_set_device(e, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+  gtk_main_do_event(e);
+  gdk_event_free(e);
+  PumpEvents();
+}
+
+// The wheel over a slider or combo without the keyboard focus scrolls the input
+// column by one row and changes no value (so no event, no modified project); with
+// the focus the control takes the wheel itself. Result lists scroll their rows.
+TEST_F(ScrollAreaTest, WheelOverAnUnfocusedValueControlScrollsTheColumnAndChangesNothing) {
+  BuildWindows();
+  GtkStore().ShowWindow(WindowMain, true);
+  GtkWindow* window = GTK_WINDOW(WindowWidget(WindowMain));
+  gtk_window_resize(window, 1280, 500);
+  GtkAdjustment* column = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(PlacedWidget(GadgetInputScrollArea)));
+  ASSERT_TRUE(PumpUntil([&] {
+    return gtk_adjustment_get_upper(column) - gtk_adjustment_get_page_size(column) > 6 * LayoutRowPitch;
+  }));
+  GtkStore().SetState(GadgetSpeed, 4);
+  GtkStore().SetState(GadgetPairHand, 0);
+  GtkStore().SetState(GadgetTabPanel, 1);  // the Single tab with its editable module combo
+  PumpEvents();
+  gtk_window_set_focus(window, ControlWidget(GadgetPairCentreDistance));
+  PumpEvents();
+  Recorded().Clear();
+
+  struct Case {
+    const char* name;
+    int control;
+  };
+  const Case cases[] = {
+      {"speed slider", GadgetSpeed},
+      {"hand combo", GadgetSingleHand},
+      {"module combo with entry", GadgetSingleModule},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GtkWidget* widget = ControlWidget(c.control);
+    const int64_t state = GtkStore().GetState(c.control);
+    const std::string text = GtkStore().GetText(c.control);
+    gtk_adjustment_set_value(column, 2 * LayoutRowPitch);
+    PumpEvents();
+    WheelOver(widget, GDK_SCROLL_UP);
+    EXPECT_EQ(GtkStore().GetState(c.control), state);
+    EXPECT_EQ(GtkStore().GetText(c.control), text);
+    EXPECT_DOUBLE_EQ(gtk_adjustment_get_value(column), LayoutRowPitch);
+    WheelOver(widget, GDK_SCROLL_DOWN);
+    WheelOver(widget, GDK_SCROLL_DOWN);
+    EXPECT_EQ(GtkStore().GetState(c.control), state);
+    EXPECT_EQ(GtkStore().GetText(c.control), text);
+    EXPECT_DOUBLE_EQ(gtk_adjustment_get_value(column), 3 * LayoutRowPitch);
+    EXPECT_TRUE(Recorded().controls.empty()) << Recorded().controls.size() << " events";
+  }
+
+  // With the keyboard focus the slider takes the wheel: its value moves, the
+  // column stays.
+  GtkWidget* slider = ControlWidget(GadgetSpeed);
+  gtk_window_set_focus(window, slider);
+  PumpEvents();
+  gtk_adjustment_set_value(column, 2 * LayoutRowPitch);
+  PumpEvents();
+  Recorded().Clear();
+  WheelOver(slider, GDK_SCROLL_UP);
+  EXPECT_NE(GtkStore().GetState(GadgetSpeed), 4);
+  EXPECT_DOUBLE_EQ(gtk_adjustment_get_value(column), 2 * LayoutRowPitch);
+  ASSERT_FALSE(Recorded().controls.empty());
+  EXPECT_EQ(Recorded().controls.back().control, GadgetSpeed);
+
+  // A result list with more rows than it shows scrolls them, not the column.
+  GtkStore().SetState(GadgetTabPanel, 0);
+  for (int i = 0; i < 60; ++i) GtkStore().AddItem(GadgetPairResults, "1\n20\n40\n2.000\n0.00\n0.000\n0.000");
+  GtkAdjustment* rows = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(PlacedWidget(GadgetPairResults)));
+  ASSERT_TRUE(PumpUntil([&] { return gtk_adjustment_get_upper(rows) > gtk_adjustment_get_page_size(rows) + 50; }));
+  gtk_adjustment_set_value(column, 0);
+  gtk_adjustment_set_value(rows, 0);
+  PumpEvents();
+  GtkWidget* list = ControlWidget(GadgetPairResults);
+  GdkEvent* e = gdk_event_new(GDK_SCROLL);
+  e->scroll.window = GDK_WINDOW(g_object_ref(gtk_tree_view_get_bin_window(GTK_TREE_VIEW(list))));
+  e->scroll.direction = GDK_SCROLL_DOWN;
+  e->scroll.x = 5;
+  e->scroll.y = 5;
+  e->scroll.time = GDK_CURRENT_TIME;
+  gdk_event_set_device(e, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+  gtk_main_do_event(e);
+  gdk_event_free(e);
+  PumpEvents();
+  EXPECT_GT(gtk_adjustment_get_value(rows), 0.0);
+  EXPECT_DOUBLE_EQ(gtk_adjustment_get_value(column), 0.0);
+}
+
 }  // namespace
 }  // namespace kovrex::test

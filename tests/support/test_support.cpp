@@ -21,8 +21,10 @@ void ScriptedServices::Install() {
   };
   s.askYesNo = ask(Answer::No);
   s.askYesNoCancel = ask(Answer::Cancel);
-  auto request = [this](const std::string& title, const std::string&, const std::vector<FilePattern>&) {
+  auto request = [this](const std::string& title, const std::string& name, const std::vector<FilePattern>& patterns) {
     requesterTitles.push_back(title);
+    requesterNames.push_back(name);
+    requesterPatterns.push_back(patterns);
     if (files.empty()) return std::optional<std::string>();
     std::string f = files.front();
     files.pop_front();

@@ -28,6 +28,8 @@ struct ScriptedServices {
   std::deque<Answer> answers;
   std::deque<std::string> files;  // "" = cancel
   std::vector<std::string> requesterTitles;
+  std::vector<std::string> requesterNames;                  // the proposed names
+  std::vector<std::vector<FilePattern>> requesterPatterns;  // the filters offered
   std::string clipboard;
   std::vector<std::vector<std::string>> started;
   std::vector<int> timersStarted, timersStopped;
