@@ -32,10 +32,13 @@ TEST(StepCheckReader, SoundCubeReadsAsOneValidSolidBothWays) {
     EXPECT_NEAR(s.volume, 1000.0, 1e-6);
     EXPECT_NEAR(s.box[0], 0.0, 1e-6);
     EXPECT_NEAR(s.box[5], 10.0, 1e-6);
-    EXPECT_NEAR(s.sectionArea, 100.0, 1e-6);
-    ASSERT_EQ(s.wires.size(), 1u);
-    EXPECT_TRUE(s.wires[0].closed);
   }
+  // The plane section is made of the solid as written.
+  const CheckedSolid& raw = check.raw.solids[0];
+  EXPECT_TRUE(raw.hasSection);
+  EXPECT_NEAR(raw.sectionArea, 100.0, 1e-6);
+  ASSERT_EQ(raw.wires.size(), 1u);
+  EXPECT_TRUE(raw.wires[0].closed);
 }
 
 TEST(StepCheckReader, FlippedFaceIsSeenWithoutHealing) {
