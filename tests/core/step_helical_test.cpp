@@ -143,6 +143,26 @@ TEST(StepHelicalSolid, ControlNetsHaveOneRowPerOutlinePoint) {
   }
 }
 
+// Chord-length parameters: the polyline (0, 0), (3, 4), (3, 10) has u = (0, 5/11,
+// 1), so the quadratic through it has the middle control point
+// (D1 - (6/11)^2 D0 - (5/11)^2 D2) / (2 (5/11) (6/11)) = (4.8, 3.9), which the
+// bottom edge's curve carries at z = 0.
+TEST(StepHelicalSolid, ChordLengthParametersOfAThreePointPiece) {
+  GearRecord g = Twisted(10.0, 20.0, 5.0);
+  g.outline = {{{{0.0, 0.0}, {3.0, 4.0}, {3.0, 10.0}}}, {{{3.0, 10.0}, {0.0, 0.0}}}};
+  ResetStepEntities();
+  WriteStepHelicalSolid(g, 0.0, 0.0, 0.0);
+  const std::string text = StepLineList.text;
+  const bool faulty = StepLineList.faulty;
+  ResetStepEntities();
+  EXPECT_FALSE(faulty);
+  EXPECT_NE(text.find("B_SPLINE_SURFACE_WITH_KNOTS('',2,3,"), std::string::npos);
+  EXPECT_NE(text.find("B_SPLINE_SURFACE_WITH_KNOTS('',1,3,"), std::string::npos);
+  EXPECT_NE(text.find("CARTESIAN_POINT('',(4.800000,3.900000,0.000000))"), std::string::npos);
+  // Equal spacing (u = 1/2) would have put it at (4.5, 3) instead.
+  EXPECT_EQ(text.find("CARTESIAN_POINT('',(4.500000,3.000000,0.000000))"), std::string::npos);
+}
+
 // The estimate is the exact number of control points the helical writer makes:
 // every point written before the closure except the two vertices per polyline.
 TEST(StepHelicalSolid, EstimateCountsEveryControlPoint) {
