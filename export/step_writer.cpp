@@ -143,6 +143,16 @@ bool WriteStepFile(ByteSink& file, const std::string& path, const GearRecord& fi
                    const GearRecord* second, double secondX, double secondY, double secondRotation,
                    ExportStatus* status) {
   if (status) *status = ExportStatus{};
+  // A helical gear of fine outline and large twist can need hundreds of millions
+  // of control points (gigabytes of text): refuse before building anything.
+  const uint64_t controlPoints = EstimateStepControlPoints(first) + (second ? EstimateStepControlPoints(*second) : 0);
+  if (controlPoints > kStepControlPointLimit) {
+    if (status) {
+      status->error = ExportError::StepTooLarge;
+      status->millions = static_cast<double>(controlPoints) / 1e6;
+    }
+    return false;
+  }
   const size_t slash = path.rfind('/');
   const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
   const size_t dot = fileName.rfind('.');

@@ -35,4 +35,7 @@ void SetStepFileTimeForTest(const std::string& timeText);
 // prism): the size check before a STEP file is built.
 uint64_t EstimateStepControlPoints(const GearRecord& body);
 
+// WriteStepFile refuses (StepTooLarge) when both bodies together need more.
+constexpr uint64_t kStepControlPointLimit = 20000000;
+
 }  // namespace kovrex
