@@ -107,10 +107,8 @@ uint64_t WriteStepBodyWithHub(const GearRecord& body, const std::vector<uint64_t
         // Left-hand normal of the counter-clockwise bore edge: into the hole.
         const double ddx = low.x[j] - low.x[i], ddy = low.y[j] - low.y[i];
         const double len = std::sqrt(ddx * ddx + ddy * ddy);
-        const uint64_t nrm = AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(-ddy / len) + "," +
-                                           FormatStepRealChecked(ddx / len) + ",0.))");
-        const uint64_t ref = AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(ddx / len) + "," +
-                                           FormatStepRealChecked(ddy / len) + ",0.))");
+        const uint64_t nrm = AddStepEntity("DIRECTION('',(" + FormatStepDirectionRatios(-ddy / len, ddx / len) + "))");
+        const uint64_t ref = AddStepEntity("DIRECTION('',(" + FormatStepDirectionRatios(ddx / len, ddy / len) + "))");
         const uint64_t a = AddStepEntity("AXIS2_PLACEMENT_3D(''," + FormatStepRef(low.point[i]) + "," +
                                          FormatStepRef(nrm) + "," + FormatStepRef(ref) + ")");
         const uint64_t surface = AddStepEntity("PLANE(''," + FormatStepRef(a) + ")");

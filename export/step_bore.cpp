@@ -35,8 +35,10 @@ void WriteStepBoreLoop(const GearRecord& body, double x, double y, double phi, d
   const double c = std::cos(phi), s = std::sin(phi);
   const int n = loop.count;
   for (int i = 0; i < n; ++i) {
-    loop.x[i] = x + u[i] * c - v[i] * s;
-    loop.y[i] = y + u[i] * s + v[i] * c;
+    // Kept as written, so that the keyway's lines and planes, whose directions come
+    // from these, pass exactly through the written vertices.
+    loop.x[i] = StepRoundedAsWritten(x + u[i] * c - v[i] * s);
+    loop.y[i] = StepRoundedAsWritten(y + u[i] * s + v[i] * c);
     loop.point[i] = WriteStepCartesianPoint(loop.x[i], loop.y[i], z);
     loop.vertex[i] = AddStepEntity("VERTEX_POINT(''," + FormatStepRef(loop.point[i]) + ")");
   }
@@ -46,8 +48,7 @@ void WriteStepBoreLoop(const GearRecord& body, double x, double y, double phi, d
     if (!loop.isArc[i]) {
       const double dx = loop.x[j] - loop.x[i], dy = loop.y[j] - loop.y[i];
       const double len = std::sqrt(dx * dx + dy * dy);
-      uint64_t d = AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(dx / len) + "," +
-                                 FormatStepRealChecked(dy / len) + ",0.))");
+      uint64_t d = AddStepEntity("DIRECTION('',(" + FormatStepDirectionRatios(dx / len, dy / len) + "))");
       uint64_t vec = AddStepEntity("VECTOR(''," + FormatStepRef(d) + "," + FormatStepRealChecked(len) + ")");
       curve = AddStepEntity("LINE(''," + FormatStepRef(loop.point[i]) + "," + FormatStepRef(vec) + ")");
     }

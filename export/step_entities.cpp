@@ -37,6 +37,30 @@ std::string FormatStepRealChecked(double value) {
   return FormatStepReal(value);
 }
 
+namespace {
+
+double DirectionScale(double x, double y, double z) {
+  auto printsExactly = [](double v) {
+    const double micro = v * 1e6;
+    return std::fabs(micro - std::nearbyint(micro)) < 1e-6;
+  };
+  return printsExactly(x) && printsExactly(y) && printsExactly(z) ? 1.0 : 1e6;
+}
+
+}  // namespace
+
+double StepRoundedAsWritten(double value) { return std::nearbyint(value * 1e6) / 1e6; }
+
+std::string FormatStepDirectionRatios(double x, double y) {
+  const double k = DirectionScale(x, y, 0.0);
+  return FormatStepRealChecked(x * k) + "," + FormatStepRealChecked(y * k) + ",0.";
+}
+
+std::string FormatStepDirectionRatios(double x, double y, double z) {
+  const double k = DirectionScale(x, y, z);
+  return FormatStepRealChecked(x * k) + "," + FormatStepRealChecked(y * k) + "," + FormatStepRealChecked(z * k);
+}
+
 uint64_t AddStepEntity(std::string_view text) {
   uint64_t n = ++StepEntityCounter;
   std::string& lines = StepLineList.text;

@@ -37,6 +37,21 @@ void MarkStepFileFaulty();
 // "NaN" or "+Infinity" can never reach a file that is reported as written.
 std::string FormatStepRealChecked(double value);
 
+// The ratios of a DIRECTION, "x,y,z" ("x,y,0." for a direction in the xy plane).
+// A unit vector printed with six decimals turns a line or a plane by up to 1e-6
+// rad: at the far end of a 10 mm flank that is 1e-5 mm, ten times the precision the
+// file declares, and a reader that does not heal finds the edges off their faces.
+// STEP normalises direction ratios, so a unit vector that does not print exactly
+// is written scaled by 10^6, which keeps twelve significant digits.
+std::string FormatStepDirectionRatios(double x, double y);
+std::string FormatStepDirectionRatios(double x, double y, double z);
+
+// A coordinate as the file holds it (six decimals). A line or a plane through
+// written points takes its direction from these, not from the exact values: the
+// points of a tilted flank, each rounded by up to 5e-7 mm, then still lie on the
+// plane and the line still ends in its vertex, within the file's 1e-6 mm.
+double StepRoundedAsWritten(double value);
+
 // Appends "#n=text;" with n = counter + 1 and returns n.
 uint64_t AddStepEntity(std::string_view text);
 

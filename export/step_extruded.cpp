@@ -15,11 +15,14 @@ uint64_t WriteStepExtrudedSolid(const GearRecord& body, double ox, double oy, do
   const std::vector<OutlinePolyline>& outline = body.outline;
   const size_t n = outline.size();
   const double b = body.faceWidth;
-  const double s = body.isRack != 0 ? body.rackHelixOffset : 0.0;
+  // The helix offset and the placed corners are taken as the file holds them, so
+  // that a top corner (bottom corner + offset) prints exactly and the planes of
+  // the straight pieces pass through all four written corners.
+  const double s = body.isRack != 0 ? StepRoundedAsWritten(body.rackHelixOffset) : 0.0;
   const double c = std::cos(theta), st = std::sin(theta);
   if (n == 0) MarkStepFileFaulty();
-  auto placeX = [&](const OutlinePoint& p) { return ox + c * p.x - st * p.y; };
-  auto placeY = [&](const OutlinePoint& p) { return oy + st * p.x + c * p.y; };
+  auto placeX = [&](const OutlinePoint& p) { return StepRoundedAsWritten(ox + c * p.x - st * p.y); };
+  auto placeY = [&](const OutlinePoint& p) { return StepRoundedAsWritten(oy + st * p.x + c * p.y); };
   auto first = [&](size_t i) -> const OutlinePoint& {
     static const OutlinePoint kNone;
     return outline[i].points.empty() ? kNone : outline[i].points.front();
@@ -61,14 +64,16 @@ uint64_t WriteStepExtrudedSolid(const GearRecord& body, double ox, double oy, do
     if (points.size() == 2) {
       const double x0 = placeX(points[0]), y0 = placeY(points[0]);
       const double x1 = placeX(points[1]), y1 = placeY(points[1]);
-      const double len = std::sqrt((x1 - x0) * (x1 - x0) + (y1 - y0) * (y1 - y0));
-      const double ux = (x1 - x0) / len, uy = (y1 - y0) / len;
+      const double dx = StepRoundedAsWritten(x1) - StepRoundedAsWritten(x0);
+      const double dy = StepRoundedAsWritten(y1) - StepRoundedAsWritten(y0);
+      const double len = std::sqrt(dx * dx + dy * dy);
+      const double ux = dx / len, uy = dy / len;
       // Piece direction x extrusion vector (s, 0, b): out of the material for a
       // counter-clockwise outline.
       const double nx = uy * b, ny = -ux * b, nz = -uy * s;
       const double nlen = std::sqrt(nx * nx + ny * ny + nz * nz);
       const uint64_t U =
-          AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(ux) + "," + FormatStepRealChecked(uy) + ",0.))");
+          AddStepEntity("DIRECTION('',(" + FormatStepDirectionRatios(ux, uy) + "))");
       const std::string U_ref = FormatStepRef(U), length = FormatStepRealChecked(len);
       const uint64_t Pb = WriteStepCartesianPoint(x0, y0, 0.0);
       const uint64_t Wb = AddStepEntity("VECTOR(''," + U_ref + "," + length + ")");
@@ -78,8 +83,7 @@ uint64_t WriteStepExtrudedSolid(const GearRecord& body, double ox, double oy, do
       CT = AddStepEntity("LINE(''," + FormatStepRef(Pt) + "," + FormatStepRef(Wt) + ")");
       const uint64_t Pp = WriteStepCartesianPoint(x0, y0, 0.0);
       const uint64_t Np =
-          AddStepEntity("DIRECTION('',(" + FormatStepRealChecked(nx / nlen) + "," + FormatStepRealChecked(ny / nlen) +
-                        "," + FormatStepRealChecked(nz / nlen) + "))");
+          AddStepEntity("DIRECTION('',(" + FormatStepDirectionRatios(nx / nlen, ny / nlen, nz / nlen) + "))");
       const uint64_t Ap =
           AddStepEntity("AXIS2_PLACEMENT_3D(''," + FormatStepRef(Pp) + "," + FormatStepRef(Np) + "," + U_ref + ")");
       S = AddStepEntity("PLANE(''," + FormatStepRef(Ap) + ")");

@@ -6,6 +6,8 @@
 // stand apart by more than the backlash, read back with ezdxf and shapely.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,6 +60,7 @@ class ExportCommandTest : public test::StartedProgramTest {
         if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
       closedir(d);
     }
+    std::sort(names.begin(), names.end());
     return names;
   }
 
@@ -391,11 +394,18 @@ TEST_F(ExportCommandTest, StepAndStlOfferTheirFiltersAndWriteTheirFiles) {
   Export(GadgetExportStl, dir_ + "/mesh");
   EXPECT_EQ(services.requesterNames[1], "gear1_m2_z20.stl");
   EXPECT_EQ(services.requesterPatterns[1][0].pattern, "*.stl");
-  // Until its writer exists, STL ends in the write error with the full path.
+  // The STL message names the triangle count of the file and its size in whole kB.
+  const std::string stl = test::ReadBytes(dir_ + "/mesh.stl");
+  ASSERT_GE(stl.size(), 84u);
+  const uint64_t n = static_cast<uint8_t>(stl[80]) | static_cast<uint8_t>(stl[81]) << 8 |
+                     static_cast<uint8_t>(stl[82]) << 16 | static_cast<uint64_t>(static_cast<uint8_t>(stl[83])) << 24;
+  EXPECT_EQ(stl.size(), 84 + 50 * n);
+  const uint64_t kb = (stl.size() + 512) / 1024;
   ASSERT_EQ(services.messages.size(), 1u);
-  EXPECT_EQ(services.messages[0].icon, MessageIcon::Error);
-  EXPECT_EQ(services.messages[0].text, "File '" + dir_ + "/mesh.stl' could not be written.");
-  EXPECT_EQ(Files(), std::vector<std::string>{"model.stp"});
+  EXPECT_EQ(services.messages[0].icon, MessageIcon::Info);
+  EXPECT_EQ(services.messages[0].text, "STL written: " + std::to_string(n) + " triangles, " + std::to_string(kb) +
+                                           " kB\nChord tolerance max. 0.0100 mm");
+  EXPECT_EQ(Files(), (std::vector<std::string>{"mesh.stl", "model.stp"}));
 }
 
 TEST_F(ExportCommandTest, AFullDiskKeepsTheOldFile) {

@@ -17,26 +17,27 @@
 namespace kovrex::test {
 
 inline GearRecord StlGear(double m, int64_t z, double b, double bore, double betaDeg = 0.0, int64_t hand = 1,
-                          double allowance = 0.0) {
+                          double allowance = 0.0, int detail = 1) {
   GearRecord g;
   InitGearParams(g, m, z, 0.0, 20.0, b, bore, 0.0, betaDeg, hand);
   g.thicknessAllowance = allowance;
-  ComputeExternalGearGeometry(g, /*detail=*/1);
+  ComputeExternalGearGeometry(g, detail);
   EXPECT_EQ(g.valid, 1);
   return g;
 }
 
-inline GearRecord StlRing(double m, int64_t z, double b, double rim, double betaDeg = 0.0, int64_t hand = 1) {
+inline GearRecord StlRing(double m, int64_t z, double b, double rim, double betaDeg = 0.0, int64_t hand = 1,
+                          int detail = 1) {
   GearRecord g;
-  GenerateToothProfile(g, m, z, 0.0, 20.0, b, rim, 0.0, betaDeg, hand, /*detail=*/1, 0.0);
+  GenerateToothProfile(g, m, z, 0.0, 20.0, b, rim, 0.0, betaDeg, hand, detail, 0.0);
   EXPECT_EQ(g.valid, 1);
   return g;
 }
 
 inline GearRecord StlRack(double m, int64_t n, double height, double b, double betaDeg = 0.0, int64_t hand = 1,
-                          double allowance = 0.0) {
+                          double allowance = 0.0, int density = 1) {
   GearRecord g;
-  BuildRackOutline(g, m, 20.0, betaDeg, hand, n, height, b, allowance, /*density=*/1);
+  BuildRackOutline(g, m, 20.0, betaDeg, hand, n, height, b, allowance, density);
   EXPECT_EQ(g.valid, 1);
   return g;
 }
