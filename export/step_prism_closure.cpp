@@ -97,11 +97,11 @@ uint64_t CloseStepPrismSolid(const GearRecord& body, const std::vector<uint64_t>
 
   const uint64_t P0 = AddStepEntity("PLANE(''," + FormatStepRef(WriteStepAxisPlacement(Z, X, ox, oy, 0.0)) + ")");
   std::string bounds = FormatStepRef(OB);
-  if (cylinder) bounds += "," + FormatStepRef(CBB);
+  if (cylinder) AppendStepRef(bounds, CBB);
   AppendStepRef(faces, AddStepEntity("ADVANCED_FACE('',(" + bounds + ")," + FormatStepRef(P0) + ",.F.)"));
   const uint64_t Pb = AddStepEntity("PLANE(''," + FormatStepRef(WriteStepAxisPlacement(Z, X, ox, oy, b)) + ")");
   bounds = FormatStepRef(OT);
-  if (cylinder) bounds += "," + FormatStepRef(CTB);
+  if (cylinder) AppendStepRef(bounds, CTB);
   AppendStepRef(faces, AddStepEntity("ADVANCED_FACE('',(" + bounds + ")," + FormatStepRef(Pb) + ",.T.)"));
 
   const uint64_t SH = AddStepEntity("CLOSED_SHELL('',(" + faces + "))");
