@@ -9,20 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "support/report_lines.h"
+
 namespace kovrex {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
+std::vector<std::string> Lines(const std::string& text) { return test::SplitLines(text); }
 
 class StepEntities : public ::testing::Test {
  protected:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "export/step_writer.h"
+#include "support/report_lines.h"
 #include "support/sample_bodies.h"
 #include "support/step_text.h"
 #include "text/texts.h"
@@ -18,17 +19,7 @@
 namespace kovrex {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
+std::vector<std::string> Lines(const std::string& text) { return test::SplitLines(text); }
 
 class FailingSink : public ByteSink {
  public:
