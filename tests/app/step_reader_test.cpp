@@ -355,6 +355,12 @@ const ArrangementRow kArrangements[] = {
       .allowance = 0.05},
      {.z = 24, .allowance = 0.05},
      0.3},
+    // Opposite hands: the flanks of both twist alike only if each turns its own way.
+    {"helical pair",
+     DisplayKind::Pair,
+     {.z = 12, .betaDeg = 15.0, .hand = 1, .allowance = 0.05},
+     {.z = 18, .betaDeg = 15.0, .hand = -1, .allowance = 0.05},
+     0.1},
     {"pinion with rack",
      DisplayKind::PinionRack,
      {.z = 14, .allowance = 0.05},
