@@ -750,6 +750,21 @@ namespace {
 
 class ScrollAreaTest : public GuiTest {};
 
+// One wheel step of the pointer at (x, y) of a GDK window, delivered as a real
+// event and handled before it returns.
+void SendWheel(GdkWindow* target, GdkScrollDirection direction, double x, double y) {
+  GdkEvent* e = gdk_event_new(GDK_SCROLL);
+  e->scroll.window = GDK_WINDOW(g_object_ref(target));
+  e->scroll.direction = direction;
+  e->scroll.x = x;
+  e->scroll.y = y;
+  e->scroll.time = GDK_CURRENT_TIME;
+  gdk_event_set_device(e, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+  gtk_main_do_event(e);
+  gdk_event_free(e);
+  PumpEvents();
+}
+
 // A wheel step over the input column scrolls by one form row.
 TEST_F(ScrollAreaTest, WheelScrollsTheInputColumnByOneRowPitch) {
   BuildWindows();
@@ -766,18 +781,7 @@ TEST_F(ScrollAreaTest, WheelScrollsTheInputColumnByOneRowPitch) {
   // Delivered as GTK delivers a real wheel event: to the window under the pointer.
   GtkWidget* viewport = gtk_bin_get_child(GTK_BIN(scrolled));
   GdkWindow* target = gtk_viewport_get_bin_window(GTK_VIEWPORT(viewport));
-  auto wheel = [&](GdkScrollDirection direction) {
-    GdkEvent* e = gdk_event_new(GDK_SCROLL);
-    e->scroll.window = GDK_WINDOW(g_object_ref(target));
-    e->scroll.direction = direction;
-    e->scroll.x = 5;
-    e->scroll.y = 5;
-    e->scroll.time = GDK_CURRENT_TIME;
-    gdk_event_set_device(e, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
-    gtk_main_do_event(e);
-    gdk_event_free(e);
-    PumpEvents();
-  };
+  auto wheel = [&](GdkScrollDirection direction) { SendWheel(target, direction, 5, 5); };
   wheel(GDK_SCROLL_DOWN);
   EXPECT_DOUBLE_EQ(gtk_adjustment_get_value(adj), LayoutRowPitch);
   wheel(GDK_SCROLL_DOWN);
@@ -807,16 +811,7 @@ GdkWindow* InputWindowOf(GtkWidget* widget) {
 }
 
 void WheelOver(GtkWidget* widget, GdkScrollDirection direction) {
-  GdkEvent* e = gdk_event_new(GDK_SCROLL);
-  e->scroll.window = GDK_WINDOW(g_object_ref(InputWindowOf(widget)));
-  e->scroll.direction = direction;
-  e->scroll.x = 3;
-  e->scroll.y = 3;
-  e->scroll.time = GDK_CURRENT_TIME;
-  gdk_event_set_device(e, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
-  gtk_main_do_event(e);
-  gdk_event_free(e);
-  PumpEvents();
+  SendWheel(InputWindowOf(widget), direction, 3, 3);
 }
 
 // The wheel over a slider or combo without the keyboard focus scrolls the input
