@@ -203,10 +203,7 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
   plan.dx = dx;
   plan.dy = dy;
   plan.rotation = rotation;
-  double tol = tolerance;
-  // Each helical flank is approximated twice, by the thinned outline and by the
-  // layers; half the tolerance for each keeps their sum within the promise.
-  if (record.helixAngle > 1e-9) tol /= 2.0;
+  const double tol = GearMeshTolerance(record.helixAngle, tolerance);
 
   GearRecord copy;
   if (!RegenerateMeshOutline(record, copy)) return ExportError::Write;

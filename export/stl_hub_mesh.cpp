@@ -170,8 +170,7 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
   plan.dx = dx;
   plan.dy = dy;
   plan.rotation = rotation;
-  double tol = tolerance;
-  if (record.helixAngle > 1e-9) tol /= 2.0;
+  const double tol = GearMeshTolerance(record.helixAngle, tolerance);
 
   GearRecord copy;
   if (!RegenerateMeshOutline(record, copy)) return ExportError::Write;

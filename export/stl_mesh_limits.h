@@ -25,6 +25,13 @@ constexpr double kMaxLayers = 1e12;
 // Above this many triangles a file is refused before anything is meshed.
 constexpr uint64_t kMaxStlTriangles = 20000000;
 
+// The chord tolerance a gear mesh works with. Each helical flank is approximated
+// twice, by the thinned outline and by the layers; half the tolerance for each
+// keeps their sum within what the result message promises.
+inline double GearMeshTolerance(double helixAngle, double tolerance) {
+  return helixAngle > 1e-9 ? tolerance / 2.0 : tolerance;
+}
+
 // A count worked out in double, as an integer that cannot overflow.
 inline uint64_t SaturatingCount(double count) {
   if (!(count >= 0.0)) return UINT64_MAX;

@@ -180,18 +180,29 @@ double InvoluteHalfAngle(const GearRecord& g, double r) {
   return st / (2.0 * rp) + (std::tan(alphaT) - alphaT) - (std::tan(alphaR) - alphaR);
 }
 
+// What the flank checks measure against: the gear's circles from a dense
+// outline, the total helix twist across the face width and the angular pitch.
+struct FlankFrame {
+  explicit FlankFrame(const GearRecord& g) : dense(g) {
+    ComputeExternalGearGeometry(dense, 16);
+    const double hand = g.hand < 0 ? -1.0 : 1.0;
+    twist = hand * std::tan(g.helixAngle) * g.faceWidth / dense.pitchRadius;
+    tau = 2.0 * kPi / static_cast<double>(g.toothCount);
+  }
+  GearRecord dense;
+  double twist = 0.0;
+  double tau = 0.0;
+};
+
 // Every vertex of an external gear, turned back by its rotation and the helix
 // twist at its height, lies on the involute where it is in the flank range, and on
 // the bore circle where it is that close to the axis.
 void CheckExternalGearVertices(const PlacedBody& body, const std::vector<std::array<double, 3>>& vertices,
                                double tolerance) {
   const GearRecord& g = body.record;
-  GearRecord dense = g;
-  ComputeExternalGearGeometry(dense, 16);
-  const double b = g.faceWidth;
-  const double hand = g.hand < 0 ? -1.0 : 1.0;
-  const double twist = hand * std::tan(g.helixAngle) * b / dense.pitchRadius;
-  const double tau = 2.0 * kPi / static_cast<double>(g.toothCount);
+  const FlankFrame frame(g);
+  const GearRecord& dense = frame.dense;
+  const double b = g.faceWidth, twist = frame.twist, tau = frame.tau;
   const double m = g.normalModule;
   const double R = g.boreDiameter / 2.0;
   int flank = 0, bore = 0;
@@ -230,12 +241,9 @@ void CheckExternalGearVertices(const PlacedBody& body, const std::vector<std::ar
 // times cos(alpha) = r_b / r at that radius.
 void CheckFlankChords(const PlacedBody& body, const test::StlFile& f, size_t begin, size_t end, double tolerance) {
   const GearRecord& g = body.record;
-  GearRecord dense = g;
-  ComputeExternalGearGeometry(dense, 16);
-  const double b = g.faceWidth;
-  const double hand = g.hand < 0 ? -1.0 : 1.0;
-  const double twist = hand * std::tan(g.helixAngle) * b / dense.pitchRadius;
-  const double tau = 2.0 * kPi / static_cast<double>(g.toothCount);
+  const FlankFrame frame(g);
+  const GearRecord& dense = frame.dense;
+  const double b = g.faceWidth, twist = frame.twist, tau = frame.tau;
   const double lo = dense.involuteStartRadius + 0.02 * g.normalModule;
   const double hi = dense.tipRadius - 0.02 * g.normalModule;
   struct Polar {
