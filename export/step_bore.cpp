@@ -32,14 +32,26 @@ void WriteStepBoreLoop(const GearRecord& body, double x, double y, double phi, d
     loop.isArc[2] = loop.isArc[3] = 0;
   }
 
+  // The arc's end vertices lie on the circle as the file holds it (centre and
+  // radius with six decimals), at their own angle, and carry ten decimals: with six
+  // a keyway corner or the split point of a turned bore sits up to 7e-7 mm off the
+  // bore cylinder, and a kernel that does not heal finds the seam off its face.
+  // Kept as written, so that the keyway's lines and planes, whose directions come
+  // from these, pass exactly through the written vertices.
+  const double cx = StepRoundedAsWritten(x), cy = StepRoundedAsWritten(y), Rw = StepRoundedAsWritten(R);
   const double c = std::cos(phi), s = std::sin(phi);
   const int n = loop.count;
   for (int i = 0; i < n; ++i) {
-    // Kept as written, so that the keyway's lines and planes, whose directions come
-    // from these, pass exactly through the written vertices.
-    loop.x[i] = StepRoundedAsWritten(x + u[i] * c - v[i] * s);
-    loop.y[i] = StepRoundedAsWritten(y + u[i] * s + v[i] * c);
-    loop.point[i] = WriteStepCartesianPoint(loop.x[i], loop.y[i], z);
+    const bool onCircle = loop.isArc[i] || loop.isArc[(i + n - 1) % n];
+    double X = cx + u[i] * c - v[i] * s, Y = cy + u[i] * s + v[i] * c;
+    if (onCircle) {
+      const double theta = std::atan2(v[i], u[i]) + phi;
+      X = cx + Rw * std::cos(theta);
+      Y = cy + Rw * std::sin(theta);
+    }
+    loop.x[i] = StepRoundedFine(X);
+    loop.y[i] = StepRoundedFine(Y);
+    loop.point[i] = WriteStepCartesianPointFine(loop.x[i], loop.y[i], z);
     loop.vertex[i] = AddStepEntity("VERTEX_POINT(''," + FormatStepRef(loop.point[i]) + ")");
   }
   for (int i = 0; i < n; ++i) {

@@ -51,6 +51,8 @@ double DirectionScale(double x, double y, double z) {
 
 double StepRoundedAsWritten(double value) { return std::nearbyint(value * 1e6) / 1e6; }
 
+double StepRoundedFine(double value) { return std::nearbyint(value * 1e10) / 1e10; }
+
 std::string FormatStepDirectionRatios(double x, double y) {
   const double k = DirectionScale(x, y, 0.0);
   return FormatStepRealChecked(x * k) + "," + FormatStepRealChecked(y * k) + ",0.";
@@ -101,6 +103,12 @@ uint64_t WriteStepCartesianPoint(double x, double y, double z) {
   return n;
 }
 
+uint64_t WriteStepCartesianPointFine(double x, double y, double z) {
+  if (!std::isfinite(x) || !std::isfinite(y)) MarkStepFileFaulty();
+  return AddStepEntity("CARTESIAN_POINT('',(" + FormatStepRealFine(std::isfinite(x) ? x : 0.0) + "," +
+                       FormatStepRealFine(std::isfinite(y) ? y : 0.0) + "," + FormatStepRealChecked(z) + "))");
+}
+
 uint64_t WriteStepVertexPoint(double x, double y, double z) {
   uint64_t p = WriteStepCartesianPoint(x, y, z);
   return AddStepEntity("VERTEX_POINT(''," + FormatStepRef(p) + ")");
@@ -118,9 +126,11 @@ uint64_t WriteStepOrientedEdge(uint64_t edge, bool sameSense) {
 
 void WriteStepCircleEdges(uint64_t axis, uint64_t refDirection, StepCircleEdges& record, double cx, double cy,
                           double cz, double r) {
-  record.point1 = WriteStepCartesianPoint(cx + r, cy, cz);
+  // Sums of six-decimal numbers print exactly with six decimals.
+  const double x = StepRoundedAsWritten(cx), rw = StepRoundedAsWritten(r);
+  record.point1 = WriteStepCartesianPoint(x + rw, cy, cz);
   record.vertex1 = AddStepEntity("VERTEX_POINT(''," + FormatStepRef(record.point1) + ")");
-  record.point2 = WriteStepCartesianPoint(cx - r, cy, cz);
+  record.point2 = WriteStepCartesianPoint(x - rw, cy, cz);
   record.vertex2 = AddStepEntity("VERTEX_POINT(''," + FormatStepRef(record.point2) + ")");
   uint64_t a = WriteStepAxisPlacement(axis, refDirection, cx, cy, cz);
   uint64_t c = AddStepEntity("CIRCLE(''," + FormatStepRef(a) + "," + FormatStepRealChecked(r) + ")");

@@ -52,6 +52,9 @@ std::string FormatStepDirectionRatios(double x, double y, double z);
 // plane and the line still ends in its vertex, within the file's 1e-6 mm.
 double StepRoundedAsWritten(double value);
 
+// A coordinate as a fine point holds it (ten decimals, FormatStepRealFine).
+double StepRoundedFine(double value);
+
 // Appends "#n=text;" with n = counter + 1 and returns n.
 uint64_t AddStepEntity(std::string_view text);
 
@@ -86,6 +89,10 @@ struct StepBoreLoop {
 };
 
 uint64_t WriteStepCartesianPoint(double x, double y, double z);
+// A point whose x and y carry ten decimals: one on a circle or a cylinder at an
+// angle other than 0 or pi, which six decimals would leave off it by more than the
+// 1e-7 mm a kernel that does not heal allows between a vertex and its curve.
+uint64_t WriteStepCartesianPointFine(double x, double y, double z);
 uint64_t WriteStepVertexPoint(double x, double y, double z);
 // Point at (x, y, z), then the placement with the given axis and reference
 // direction entities.
@@ -93,7 +100,9 @@ uint64_t WriteStepAxisPlacement(uint64_t axis, uint64_t refDirection, double x, 
 uint64_t WriteStepOrientedEdge(uint64_t edge, bool sameSense);
 
 // Full circle of radius r about (cx, cy, cz) in the plane of the placement; the
-// parameter runs counter-clockwise about axis from refDirection.
+// parameter runs counter-clockwise about axis from refDirection. Its two vertices
+// are the centre and radius as written plus and minus the radius: exactly on the
+// circle, also when the centre does not print exactly.
 void WriteStepCircleEdges(uint64_t axis, uint64_t refDirection, StepCircleEdges& record, double cx, double cy,
                           double cz, double r);
 

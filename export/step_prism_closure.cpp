@@ -37,10 +37,14 @@ uint64_t CloseStepPrismSolid(const GearRecord& body, const std::vector<uint64_t>
   if (cylinder) {
     const std::string r = FormatStepRealChecked(R);
     const uint64_t V = AddStepEntity("VECTOR(''," + FormatStepRef(Z) + "," + FormatStepRealChecked(b) + ")");
-    const uint64_t V1 = WriteStepVertexPoint(ox + R, oy, 0.0);
-    const uint64_t V2 = WriteStepVertexPoint(ox - R, oy, 0.0);
-    const uint64_t V3 = WriteStepVertexPoint(ox + R, oy, b);
-    const uint64_t V4 = WriteStepVertexPoint(ox - R, oy, b);
+    // The seam vertices from the centre and radius as written, so that they lie
+    // exactly on the circles and the cylinder.
+    const double xPlus = StepRoundedAsWritten(ox) + StepRoundedAsWritten(R);
+    const double xMinus = StepRoundedAsWritten(ox) - StepRoundedAsWritten(R);
+    const uint64_t V1 = WriteStepVertexPoint(xPlus, oy, 0.0);
+    const uint64_t V2 = WriteStepVertexPoint(xMinus, oy, 0.0);
+    const uint64_t V3 = WriteStepVertexPoint(xPlus, oy, b);
+    const uint64_t V4 = WriteStepVertexPoint(xMinus, oy, b);
     const uint64_t A0 = WriteStepAxisPlacement(Z, X, ox, oy, 0.0);
     const uint64_t CB = AddStepEntity("CIRCLE(''," + FormatStepRef(A0) + "," + r + ")");
     const uint64_t Ab = WriteStepAxisPlacement(Z, X, ox, oy, b);
@@ -53,10 +57,10 @@ uint64_t CloseStepPrismSolid(const GearRecord& body, const std::vector<uint64_t>
     const uint64_t E2 = edge(V2, V1, CB);
     const uint64_t E3 = edge(V3, V4, CT);
     const uint64_t E4 = edge(V4, V3, CT);
-    const uint64_t p1 = WriteStepCartesianPoint(ox + R, oy, 0.0);
+    const uint64_t p1 = WriteStepCartesianPoint(xPlus, oy, 0.0);
     const uint64_t L1 = AddStepEntity("LINE(''," + FormatStepRef(p1) + "," + FormatStepRef(V) + ")");
     const uint64_t S1 = edge(V1, V3, L1);
-    const uint64_t p2 = WriteStepCartesianPoint(ox - R, oy, 0.0);
+    const uint64_t p2 = WriteStepCartesianPoint(xMinus, oy, 0.0);
     const uint64_t L2 = AddStepEntity("LINE(''," + FormatStepRef(p2) + "," + FormatStepRef(V) + ")");
     const uint64_t S2 = edge(V2, V4, L2);
     const uint64_t A = WriteStepAxisPlacement(Z, X, ox, oy, 0.0);

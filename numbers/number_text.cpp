@@ -62,6 +62,15 @@ std::string FormatStepReal(double value) {
   return BaseFixed(6, value);
 }
 
+std::string FormatStepRealFine(double value) {
+  if (std::isfinite(value) && std::fabs(value) < 1e-12) value = 0.0;
+  std::string text = BaseFixed(10, value);
+  if (!std::isfinite(value)) return text;
+  const size_t point = text.find('.');
+  while (text.size() > point + 7 && text.back() == '0') text.pop_back();
+  return text;
+}
+
 double ParseDecimalNumber(std::string_view text) {
   auto is_blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; };
   size_t b = 0, e = text.size();

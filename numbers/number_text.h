@@ -20,6 +20,11 @@ std::string FormatNumberTrimmed(double value);
 // forms above it keeps the sign of a tiny negative value ("-0.000000" for -1e-9).
 std::string FormatStepReal(double value);
 
+// The same with up to ten decimals, trailing zeros after the sixth dropped
+// ("9.5393920142", "12.800000"): for the points that must lie on a circle or a
+// cylinder, where six decimals leave them up to 7e-7 mm off it.
+std::string FormatStepRealFine(double value);
+
 // Reads the longest leading decimal number (sign, digits, point, exponent) of a text
 // after trimming blanks and turning every comma into a point. No number, "nan",
 // "inf", hexadecimal or an out-of-range value all read as 0.

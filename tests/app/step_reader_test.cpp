@@ -220,6 +220,9 @@ const ReaderRow kSingleRows[] = {
     {"spur, no bore", {{}}},
     {"spur, bore 8", {{.bore = 8.0}}},
     {"spur, DIN keyway", {{.z = 30, .bore = 20.0, .dinKeyway = true}}},
+    // The single gear at start-up with its DIN keyway: the corner (3.872983, 1) of
+    // six decimals lies 3.4e-7 mm inside the bore cylinder.
+    {"start-up single gear, DIN keyway in the 8 mm bore", {{.bore = 8.0, .dinKeyway = true}}},
     {"hub left", {{.z = 30, .bore = 12.0, .hubSide = 1, .hubDiameter = 30.0, .hubLength = 8.0}}},
     {"hub right", {{.z = 30, .bore = 12.0, .hubSide = 2, .hubDiameter = 30.0, .hubLength = 8.0}}},
     {"hubs both sides", {{.z = 30, .bore = 12.0, .hubSide = 3, .hubDiameter = 30.0, .hubLength = 8.0}}},
@@ -361,6 +364,16 @@ const ArrangementRow kArrangements[] = {
      {.z = 12, .betaDeg = 15.0, .hand = 1, .allowance = 0.05},
      {.z = 18, .betaDeg = 15.0, .hand = -1, .allowance = 0.05},
      0.1},
+    // Gear 2 stands at a centre distance that does not print exactly, turned: its
+    // bore and hub circles are written about that centre, the keyway corners at an
+    // angle.
+    {"helical pair turned, keyways and hubs on both",
+     DisplayKind::Pair,
+     {.z = 17, .betaDeg = 12.0, .hand = 1, .bore = 8.0, .dinKeyway = true, .hubSide = 1, .hubDiameter = 14.0,
+      .hubLength = 5.0, .allowance = 0.05},
+     {.z = 31, .betaDeg = 12.0, .hand = -1, .bore = 12.0, .dinKeyway = true, .hubSide = 3, .hubDiameter = 24.0,
+      .hubLength = 6.0, .allowance = 0.05},
+     0.37},
     {"pinion with rack",
      DisplayKind::PinionRack,
      {.z = 14, .allowance = 0.05},

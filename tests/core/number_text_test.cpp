@@ -52,6 +52,15 @@ TEST(FormatStepReal, Examples) {
   EXPECT_EQ(FormatStepReal(-3.25), "-3.250000");
 }
 
+TEST(FormatStepRealFine, TenDecimalsAtMostSixAtLeast) {
+  const std::pair<double, const char*> cases[] = {
+      {12.8, "12.800000"},          {9.539392014169456, "9.5393920142"}, {-0.25, "-0.250000"},
+      {3.00000000001, "3.000000"},  {1e-13, "0.000000"},                 {100.12345678, "100.12345678"},
+      {-5.0000001, "-5.0000001"},
+  };
+  for (const auto& [v, e] : cases) EXPECT_EQ(FormatStepRealFine(v), e) << v;
+}
+
 TEST(NumberText, DecimalCommaLocaleStillWritesPoints) {
   const char* names[] = {"nl_NL.UTF-8", "nl_NL.utf8", "de_DE.UTF-8"};
   const char* set = nullptr;

@@ -37,9 +37,9 @@ TEST_F(StepBore, KeywayOfA20mmBore) {
   const double x[4] = {h, h, 12.8, 12.8}, y[4] = {3, -3, -3, 3};
   const int arc[4] = {1, 0, 0, 0};
   for (int i = 0; i < 4; ++i) {
-    // The loop keeps its points as the file holds them: six decimals.
-    EXPECT_NEAR(loop.x[i], x[i], 5e-7) << i;
-    EXPECT_NEAR(loop.y[i], y[i], 5e-7) << i;
+    // The loop keeps its points as the file holds them: ten decimals.
+    EXPECT_NEAR(loop.x[i], x[i], 5e-11) << i;
+    EXPECT_NEAR(loop.y[i], y[i], 5e-11) << i;
     EXPECT_EQ(loop.isArc[i], arc[i]) << i;
   }
   auto e = test::ParseStepEntities(StepLineList.text);
@@ -47,9 +47,11 @@ TEST_F(StepBore, KeywayOfA20mmBore) {
   EXPECT_EQ(e[1], "CARTESIAN_POINT('',(0.000000,0.000000,5.000000))");
   EXPECT_EQ(e[2], "AXIS2_PLACEMENT_3D('',#1,#1001,#1002)");
   EXPECT_EQ(e[3], "CIRCLE('',#2,10.000000)");
-  EXPECT_EQ(e[4], "CARTESIAN_POINT('',(9.539392,3.000000,5.000000))");
+  // The corners on the bore circle carry ten decimals, so that they lie on it
+  // within 1e-10 mm; six would put (9.539392, 3) 1.4e-8 mm inside.
+  EXPECT_EQ(e[4], "CARTESIAN_POINT('',(9.5393920142,3.000000,5.000000))");
   EXPECT_EQ(e[5], "VERTEX_POINT('',#4)");
-  EXPECT_EQ(e[6], "CARTESIAN_POINT('',(9.539392,-3.000000,5.000000))");
+  EXPECT_EQ(e[6], "CARTESIAN_POINT('',(9.5393920142,-3.000000,5.000000))");
   EXPECT_EQ(e[8], "CARTESIAN_POINT('',(12.800000,-3.000000,5.000000))");
   EXPECT_EQ(e[10], "CARTESIAN_POINT('',(12.800000,3.000000,5.000000))");
   // Edge 0: the long arc on the circle, from (h, 3) to (h, -3).
@@ -107,6 +109,70 @@ TEST_F(StepBore, PlainBoreIsTwoHalfArcsOnOneCircle) {
   EXPECT_EQ(test::CountStepEntities(e, "LINE"), 0u);
   EXPECT_EQ(e[loop.edge[0]], "EDGE_CURVE('',#5,#7,#3,.T.)");
   EXPECT_EQ(e[loop.edge[1]], "EDGE_CURVE('',#7,#5,#3,.T.)");
+}
+
+// The numbers of a CARTESIAN_POINT's text as the file holds them.
+std::vector<double> PointOf(const std::string& text) {
+  std::vector<double> xyz;
+  size_t at = text.find(",(") + 2;
+  for (int k = 0; k < 3; ++k) {
+    size_t end = text.find_first_of(",)", at);
+    xyz.push_back(std::stod(text.substr(at, end - at)));
+    at = end + 1;
+  }
+  return xyz;
+}
+
+// How far each vertex of an edge on `circle` lies from that circle, read back from
+// the file's text: centre of its placement, radius, vertex points.
+double WorstOffCircle(const std::map<uint64_t, std::string>& e, uint64_t circle) {
+  const std::string& c = e.at(circle);
+  const std::vector<double> centre = PointOf(e.at(test::StepReferences(e.at(test::StepReferences(c)[0]))[0]));
+  const double r = std::stod(c.substr(c.rfind(',') + 1));
+  double worst = 0.0;
+  for (const auto& [n, text] : e) {
+    if (test::StepKeyword(text) != "EDGE_CURVE") continue;
+    const std::vector<uint64_t> refs = test::StepReferences(text);
+    if (refs[2] != circle) continue;
+    for (int k = 0; k < 2; ++k) {
+      const std::vector<double> p = PointOf(e.at(test::StepReferences(e.at(refs[k]))[0]));
+      worst = std::fmax(worst, std::fabs(std::hypot(p[0] - centre[0], p[1] - centre[1]) - r));
+    }
+  }
+  return worst;
+}
+
+// A kernel that does not heal wants a vertex within 1e-7 mm of its curves; the
+// centre of a placed body (a gear 2 at a centre distance of 60.4012671) does not
+// print exactly, and neither does a corner at an angle.
+TEST_F(StepBore, VerticesLieOnTheirCircleAsWritten) {
+  struct Row {
+    double bore, width, depth, x, y, phi;
+  } rows[] = {
+      {8.0, 2.0, 1.0, 0.0, 0.0, 0.0},          // (3.872983, 1) is 3.4e-7 inside
+      {8.0, 2.0, 1.0, 60.4012671, 0.0, 0.3},   // turned, off the origin
+      {12.0, 0.0, 0.0, 60.4012671, 0.0, 0.3},  // plain bore split at the turn
+      {16.0, 5.0, 2.3, -7.123456789, 3.3333333, 2.1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.bore) + " at " + std::to_string(r.phi));
+    ResetStepEntities();
+    GearRecord g;
+    g.boreDiameter = r.bore;
+    g.keywayWidth = r.width;
+    g.keywayDepth = r.depth;
+    StepBoreLoop loop;
+    WriteStepBoreLoop(g, r.x, r.y, r.phi, 0.0, 1, 2, loop);
+    const auto e = test::ParseStepEntities(StepLineList.text);
+    const std::vector<uint64_t> circles = test::FindStepEntities(e, "CIRCLE");
+    ASSERT_EQ(circles.size(), 1u);
+    EXPECT_LT(WorstOffCircle(e, circles[0]), 1e-9);
+  }
+  ResetStepEntities();
+  StepCircleEdges hub;
+  WriteStepCircleEdges(1, 2, hub, 60.4012671, 0.0, 0.0, 12.3456785);
+  const auto e = test::ParseStepEntities(StepLineList.text);
+  EXPECT_LT(WorstOffCircle(e, test::FindStepEntities(e, "CIRCLE").at(0)), 1e-9);
 }
 
 TEST_F(StepBore, HubMantleIsTwoHalfFacesOnSharedSeams) {

@@ -226,7 +226,9 @@ void Report(const char* name, const std::vector<TopoDS_Shape>& solids, const Opt
 // The reader leaves the curves of edges on curved faces to be found: project each
 // edge onto every face that lacks its curve there, and on a closed surface (a
 // half cylinder ends on the seam) move a projected curve by whole periods to
-// where its face lies. Orientation, faces and edges are left as written.
+// where its face lies. Orientation, faces, edges and tolerances are left as
+// written: no SameParameter fix, which would widen an edge's tolerance to cover
+// a seam line that lies beside its cylinder.
 void AddMissingPCurves(const TopoDS_Shape& solid) {
   ShapeFix_Edge fix;
   for (TopExp_Explorer f(solid, TopAbs_FACE); f.More(); f.Next()) {
@@ -235,7 +237,7 @@ void AddMissingPCurves(const TopoDS_Shape& solid) {
     if (BRep_Tool::Surface(face)->IsKind(STANDARD_TYPE(Geom_Plane))) continue;
     for (TopExp_Explorer e(face, TopAbs_EDGE); e.More(); e.Next()) {
       const TopoDS_Edge& edge = TopoDS::Edge(e.Current());
-      if (fix.FixAddPCurve(edge, face, Standard_False, 1e-6)) fix.FixSameParameter(edge);
+      fix.FixAddPCurve(edge, face, Standard_False, 1e-6);
     }
     for (TopExp_Explorer w(face, TopAbs_WIRE); w.More(); w.Next()) {
       ShapeFix_Wire shift(TopoDS::Wire(w.Current()), face, 1e-6);
