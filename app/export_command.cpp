@@ -58,6 +58,8 @@ void ShowStepTooLarge(double millions) {
 
 void ShowBoreReachesRoot() { Show(MessageIcon::Warning, Tx(TextId::ExportBoreReachesRoot)); }
 
+void ShowNothingValid() { Show(MessageIcon::Warning, Tx(TextId::ExportNothingValid)); }
+
 void ShowCannotWrite(const std::string& path) {
   Show(MessageIcon::Error, Tx(TextId::ExportFileQuotePrefix) + path + Tx(TextId::ExportCannotWriteSuffix));
 }
@@ -145,12 +147,42 @@ class ExportDensityOutlines {
   std::vector<Kept> kept_;
 };
 
+// The warning for a body a writer refuses or would refuse: false when the status
+// holds no refusal.
+bool ShowRefusal(const ExportStatus& status) {
+  switch (status.error) {
+    case ExportError::InvalidGeometry:
+      ShowBoreReachesRoot();
+      return true;
+    case ExportError::TooManyTriangles:
+    case ExportError::StepTooLarge:
+      // A size that is no number cannot be shown: such a body is no valid body.
+      if (!std::isfinite(status.millions)) {
+        ShowNothingValid();
+      } else if (status.error == ExportError::TooManyTriangles) {
+        ShowTooManyTriangles(status.millions);
+      } else {
+        ShowStepTooLarge(status.millions);
+      }
+      return true;
+    case ExportError::InvalidBody:
+      ShowNothingValid();
+      return true;
+    case ExportError::None:
+    case ExportError::Write:
+      break;
+  }
+  return false;
+}
+
 ExportWriterTable RealWriters() {
   ExportWriterTable t;
   t.writeStep = WriteStepFile;
   t.writeStl = WriteStlFile;
   t.estimateStepControlPoints = EstimateStepControlPoints;
-  t.estimateStlTriangles = EstimateStlTriangles;
+  t.estimateStlTriangles = [](const GearRecord& body, double tolerance, ExportError* error) {
+    return EstimateStlTriangles(body, tolerance, error);
+  };
   return t;
 }
 
@@ -171,7 +203,7 @@ bool WriteExportFile(ExportKind kind, const std::string& path, double tolerance,
     if (file.Open(path)) {
       switch (kind) {
         case ExportKind::Dxf:
-          ok = WriteDxfFile(file, *a.body, a.rotation, b.body, b.x, b.y, b.rotation);
+          ok = WriteDxfFile(file, *a.body, a.rotation, b.body, b.x, b.y, b.rotation, &status);
           break;
         case ExportKind::Step:
           ok = g_writers.writeStep(file, path, *a.body, a.rotation, b.body, b.x, b.y, b.rotation, &status);
@@ -187,22 +219,12 @@ bool WriteExportFile(ExportKind kind, const std::string& path, double tolerance,
     if (!ok) file.Abandon();
   }
   if (!ok) {
-    // A size estimate that is no number cannot be shown: it counts as a write error.
-    if (!std::isfinite(status.millions)) status.error = ExportError::Write;
-    switch (status.error) {
-      case ExportError::InvalidGeometry:
-        ShowBoreReachesRoot();
-        break;
-      case ExportError::TooManyTriangles:
-        ShowTooManyTriangles(status.millions);
-        break;
-      case ExportError::StepTooLarge:
-        ShowStepTooLarge(status.millions);
-        break;
-      default:
-        ShowCannotWrite(path);
-        break;
-    }
+    // Only a refused write blames the file; a writer that refused the body for
+    // its geometry says so.
+    if (status.error == ExportError::None || status.error == ExportError::Write)
+      ShowCannotWrite(path);
+    else
+      ShowRefusal(status);
     return false;
   }
   if (kind == ExportKind::Stl) {
@@ -232,15 +254,24 @@ void ExportDrawing(int kindNumber) {
     return;
   }
   if (!DisplayedBodiesAreValid(DisplayMode, Gear1, Gear2, RingGear, Rack)) {
-    Show(MessageIcon::Warning, Tx(TextId::ExportNothingValid));
+    ShowNothingValid();
     return;
   }
   const ExportSelection selection =
       EffectiveExportSelection(DisplayMode, comboIndex >= 0 && comboIndex <= 2 ? static_cast<int>(comboIndex) : 0);
   const ExportBodies bodies = ChooseExportBodies(CurrentArrangement(), selection);
   if (bodies.first.body == nullptr) {
-    Show(MessageIcon::Warning, Tx(TextId::ExportNothingValid));
+    ShowNothingValid();
     return;
+  }
+  // A body too large or with features too small for the files (a centre distance
+  // of 1e308, a hub 1e-7 mm long) is no valid body to export: refused here, not
+  // blamed on the file after the requester.
+  for (const PlacedBody* placed : {&bodies.first, &bodies.second}) {
+    if (placed->body != nullptr && !BodyFitsTheFiles(*placed)) {
+      ShowNothingValid();
+      return;
+    }
   }
 
   // A bore or keyway that reaches the root or the hub would give crossing contours
@@ -254,8 +285,15 @@ void ExportDrawing(int kindNumber) {
     }
   }
   if (kind == ExportKind::Stl) {
+    // The estimate plans each body as the writer will, from counts alone, so a
+    // body the mesh cannot take is refused here too.
     uint64_t total = 0;
-    for (const GearRecord* body : written) total += g_writers.estimateStlTriangles(*body, tolerance);
+    for (const GearRecord* body : written) {
+      ExportStatus planned;
+      const uint64_t n = g_writers.estimateStlTriangles(*body, tolerance, &planned.error);
+      if (ShowRefusal(planned)) return;
+      total = n > UINT64_MAX - total ? UINT64_MAX : total + n;
+    }
     if (total > kMaxModelSize) {
       ShowTooManyTriangles(static_cast<double>(total) / 1e6);
       return;

@@ -26,7 +26,7 @@ struct ExportWriterTable {
                          ExportStatus* status)>
       writeStl;
   std::function<uint64_t(const GearRecord& body)> estimateStepControlPoints;
-  std::function<uint64_t(const GearRecord& body, double tolerance)> estimateStlTriangles;
+  std::function<uint64_t(const GearRecord& body, double tolerance, ExportError* error)> estimateStlTriangles;
 };
 
 ExportWriterTable& ExportWriters();

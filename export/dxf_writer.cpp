@@ -193,10 +193,16 @@ bool WriteGearDxfEntities(ByteSink& file, const GearRecord& body, double x, doub
 }
 
 bool WriteDxfFile(ByteSink& file, const GearRecord& first, double firstRotation, const GearRecord* second,
-                  double secondX, double secondY, double secondRotation) {
+                  double secondX, double secondY, double secondRotation, ExportStatus* status) {
+  if (status) *status = ExportStatus{};
   BodyEntities a, b;
-  if (!PrepareBody(first, 0.0, 0.0, firstRotation, a)) return false;
-  if (second != nullptr && !PrepareBody(*second, secondX, secondY, secondRotation, b)) return false;
+  if (!PrepareBody(first, 0.0, 0.0, firstRotation, a) ||
+      (second != nullptr && !PrepareBody(*second, secondX, secondY, secondRotation, b))) {
+    if (status) status->error = ExportError::InvalidBody;
+    return false;
+  }
+  // From here on only the sink can refuse.
+  if (status) status->error = ExportError::Write;
 
   BufferedSink out(file);
   // $INSUNITS 4: millimetres.
@@ -206,7 +212,9 @@ bool WriteDxfFile(ByteSink& file, const GearRecord& first, double firstRotation,
   if (!EmitBody(out, a)) return false;
   if (second != nullptr && !EmitBody(out, b)) return false;
   if (!WriteLines(out, {"0", "ENDSEC", "0", "EOF"})) return false;
-  return out.Flush();
+  if (!out.Flush()) return false;
+  if (status) status->error = ExportError::None;
+  return true;
 }
 
 }  // namespace kovrex

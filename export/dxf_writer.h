@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "export/byte_sink.h"
+#include "export/export_status.h"
 #include "geometry/gear_record.h"
 
 namespace kovrex {
@@ -14,10 +15,10 @@ namespace kovrex {
 // The whole file: HEADER, ENTITIES, EOF. The first body stands with its axis at
 // the origin turned by firstRotation, the second (or none) at (secondX, secondY)
 // turned by secondRotation (radians, counter-clockwise). False, with nothing
-// written, when a body has no outline or a number that is not finite; false also
-// when the sink refuses a write.
+// written, when a body has no outline or a number that is not finite (status:
+// InvalidBody); false also when the sink refuses a write (status: Write).
 bool WriteDxfFile(ByteSink& file, const GearRecord& first, double firstRotation, const GearRecord* second,
-                  double secondX, double secondY, double secondRotation);
+                  double secondX, double secondY, double secondRotation, ExportStatus* status = nullptr);
 
 // The entities of one body with its axis at (x, y) turned by phi. False on a body
 // that cannot be written (see above) or a refused write.

@@ -136,9 +136,39 @@ bool BoreFitsInsideBody(const GearRecord& body, double rootMargin) {
   if (body.isRack != 0 || body.isInternal != 0) return true;
   if (!(body.boreDiameter > 0.0)) return true;
   const double reach = BoreContourOuterRadius(body);
-  // Written so that a NaN anywhere refuses.
-  if (!(reach < body.rootRadius - rootMargin)) return false;
-  if (HasHub(body) && !(reach < body.hubDiameter / 2.0)) return false;
+  // Written so that a NaN anywhere refuses. A wall thinner than a micrometre is
+  // no wall a CAD kernel can keep.
+  if (!(reach < body.rootRadius - std::fmax(rootMargin, kMinExportFeature))) return false;
+  if (HasHub(body) && !(reach < body.hubDiameter / 2.0 - kMinExportFeature)) return false;
+  return true;
+}
+
+bool BodyFitsTheFiles(const PlacedBody& placed) {
+  if (placed.body == nullptr) return false;
+  const GearRecord& g = *placed.body;
+  // Each test is written so that a NaN fails it.
+  auto within = [](double v) { return std::fabs(v) <= kMaxExportCoordinate; };
+  auto feature = [](double v) { return v >= kMinExportFeature && v <= kMaxExportCoordinate; };
+  if (!within(placed.x) || !within(placed.y) || !std::isfinite(placed.rotation)) return false;
+  if (!(g.normalModule >= kMinExportModule)) return false;
+  const double offset = std::hypot(placed.x, placed.y);
+  double reach = 0.0;
+  for (const OutlinePolyline& line : g.outline)
+    for (const OutlinePoint& p : line.points) {
+      const double r = std::hypot(p.x, p.y);
+      if (!(r <= kMaxExportCoordinate)) return false;
+      reach = std::fmax(reach, r);
+    }
+  // A helical rack's top face stands shifted along its length.
+  if (g.isRack != 0) reach += std::fabs(g.rackHelixOffset);
+  if (!within(offset + reach)) return false;
+  if (!feature(g.faceWidth)) return false;
+
+  if (g.isInternal != 0) return feature(g.rimRadius - reach) && within(offset + g.rimRadius);
+  if (g.isRack != 0) return feature(g.rackHeight - g.dedendumCoeff * g.normalModule);
+  if (g.boreDiameter > 0.0 && !feature(g.boreDiameter)) return false;
+  if (HasKeyway(g) && !(feature(g.keywayWidth) && feature(g.keywayDepth))) return false;
+  if (HasHub(g) && !(feature(g.hubLength) && within(g.faceWidth + 2.0 * g.hubLength))) return false;
   return true;
 }
 

@@ -80,13 +80,29 @@ std::string ExportPathWithExtension(const std::string& path, ExportKind kind);
 // overflows above 43 million triangles).
 uint64_t StlFileKilobytes(uint64_t triangles);
 
+// What the CAD files can hold of a body. The STEP file declares 1e-6 mm and writes
+// a tilted direction with twelve digits: beyond 100 m from the origin the two no
+// longer agree (a helical rack 1 km wide reads invalid without healing). A face
+// width, bore, keyway, hub length, rim or rack back below a micrometre, or teeth of
+// a module below 0.01 mm, have corners and curves closer than a kernel tells apart
+// (a hub 1e-7 mm long gives a STEP file without a solid and an STL of degenerate
+// facets). The DXF and STL exports hold to the same limits.
+constexpr double kMaxExportCoordinate = 1e5;  // mm
+constexpr double kMinExportFeature = 1e-3;    // mm
+constexpr double kMinExportModule = 0.01;     // mm
+
+// True when every length of the placed body that a writer uses is a finite number
+// within those limits: its placement, outline, face width and hubs, and the bore,
+// keyway, ring rim and rack back where it has them.
+bool BodyFitsTheFiles(const PlacedBody& placed);
+
 // Largest radius of the inner contour of a gear: the bore, or with a keyway the
 // keyway's outer corners at sqrt((R + t2)^2 + (b/2)^2). 0 without a bore.
 double BoreContourOuterRadius(const GearRecord& body);
 
 // True when the bore with its keyway stays inside the body: below the root circle
 // by more than rootMargin (the STL chord tolerance, 0 otherwise) and inside the
-// hub circle where a hub is drawn. Ring gears and racks have no bore and pass.
+// hub circle where a hub is drawn, in both by more than kMinExportFeature. Ring gears and racks have no bore and pass.
 bool BoreFitsInsideBody(const GearRecord& body, double rootMargin);
 
 }  // namespace kovrex

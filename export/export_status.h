@@ -7,8 +7,10 @@ namespace kovrex {
 
 enum class ExportError {
   None,
-  Write,             // the file could not be written (or a non-finite number met)
+  Write,             // the sink refused a write: the file could not be written
   InvalidGeometry,   // bore or keyway reaching into the root or the hub
+  InvalidBody,       // a body no file can hold: a number that is not finite, a
+                     // singular fit, an outline that cannot be meshed
   TooManyTriangles,  // STL estimate above the cap; millions holds the estimate
   StepTooLarge,      // STEP control points above the cap; millions holds the estimate
 };

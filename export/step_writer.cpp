@@ -206,9 +206,11 @@ bool WriteStepFile(ByteSink& file, const std::string& path, const GearRecord& fi
                                                 FormatStepRef(context) + ")");
   AddStepEntity("SHAPE_DEFINITION_REPRESENTATION(" + FormatStepRef(shape) + "," + FormatStepRef(representation) + ")");
 
+  // A number no file may hold, a singular fit or an empty outline: the body's
+  // fault, not the file's.
   if (StepLineList.faulty) {
     ResetStepEntities();
-    if (status) status->error = ExportError::Write;
+    if (status) status->error = ExportError::InvalidBody;
     return false;
   }
 

@@ -195,7 +195,7 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
                          GearMeshPlan& plan) {
   plan = GearMeshPlan{};
   const int64_t z = record.toothCount;
-  if (z < 1) return ExportError::Write;
+  if (z < 1) return ExportError::InvalidBody;
   plan.teeth = z;
   plan.ring = record.isInternal != 0;
   plan.tau = 2.0 * kPi / static_cast<double>(z);
@@ -206,8 +206,8 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
   const double tol = GearMeshTolerance(record.helixAngle, tolerance);
 
   GearRecord copy;
-  if (!RegenerateMeshOutline(record, copy)) return ExportError::Write;
-  if (!BuildToothedOutline(copy, plan.phase, tol, plan.outline)) return ExportError::Write;
+  if (!RegenerateMeshOutline(record, copy)) return ExportError::InvalidBody;
+  if (!BuildToothedOutline(copy, plan.phase, tol, plan.outline)) return ExportError::InvalidBody;
   plan.faceWidth = copy.faceWidth;
   const std::vector<double>& ox = plan.outline.x;
   const std::vector<double>& oy = plan.outline.y;
@@ -240,7 +240,7 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
     if (R > 0.0) longest = std::max(longest, 2.0 * R * std::sin(plan.tau / static_cast<double>(2 * plan.perTooth)));
     plan.layers = HelicalLayerCount(plan.twist, rMax, longest, tol);
   }
-  if (!std::isfinite(plan.twist)) return ExportError::Write;
+  if (!std::isfinite(plan.twist)) return ExportError::InvalidBody;
 
   // Each tooth polygon of h corners gives h - 2 triangles; every boundary edge two
   // per layer band.

@@ -83,7 +83,8 @@ struct GearMeshPlan {
 };
 
 // None when the gear can be meshed; InvalidGeometry when the bore or rim leaves no
-// room between itself and the teeth; Write when the outline cannot be rebuilt.
+// room between itself and the teeth; InvalidBody when the outline cannot be
+// rebuilt.
 ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double rotation, double tolerance,
                          GearMeshPlan& plan);
 void MeshGearPlan(const GearMeshPlan& plan, StlTriangleList& list);

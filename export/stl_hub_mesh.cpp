@@ -164,7 +164,7 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
                             HubGearMeshPlan& plan) {
   plan = HubGearMeshPlan{};
   const int64_t z = record.toothCount;
-  if (z < 1 || record.isInternal) return ExportError::Write;
+  if (z < 1 || record.isInternal) return ExportError::InvalidBody;
   plan.teeth = z;
   plan.tau = 2.0 * kPi / static_cast<double>(z);
   plan.dx = dx;
@@ -173,7 +173,7 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
   const double tol = GearMeshTolerance(record.helixAngle, tolerance);
 
   GearRecord copy;
-  if (!RegenerateMeshOutline(record, copy)) return ExportError::Write;
+  if (!RegenerateMeshOutline(record, copy)) return ExportError::InvalidBody;
   const double b = copy.faceWidth;
   plan.faceWidth = b;
   const bool hasHub = HasHub(record);
@@ -205,20 +205,18 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
   }
 
   const double hubRadius = record.hubDiameter / 2.0;
+  int64_t hubCount = 0;
   if (hasHub) {
     if (!(hubRadius > boreReach + kMinRadialGap)) return ExportError::InvalidGeometry;
     // A face stitched between two loops cannot fold when every outer chord clears
     // the inner loop and no outer step is wider than an inner one.
-    int64_t count = static_cast<int64_t>(std::ceil(2.0 * kPi / ChordAngleStep(hubRadius, tol)));
-    count = std::max<int64_t>({count, 16, StepsClearing(2.0 * kPi, hubRadius, boreReach + kMinRadialGap / 2.0),
-                               StepsNotWider(2.0 * kPi, boreStep)});
-    if (count > kMaxLoopPoints) return ExportError::InvalidGeometry;
-    CirclePoints(dx, dy, hubRadius, count, plan.hubX, plan.hubY);
-    if (!AnnularFaceIsUnfolded(plan.hubX, plan.hubY, plan.boreX, plan.boreY, dx, dy))
-      return ExportError::InvalidGeometry;
+    hubCount = static_cast<int64_t>(std::ceil(2.0 * kPi / ChordAngleStep(hubRadius, tol)));
+    hubCount = std::max<int64_t>({hubCount, 16, StepsClearing(2.0 * kPi, hubRadius, boreReach + kMinRadialGap / 2.0),
+                                  StepsNotWider(2.0 * kPi, boreStep)});
+    if (hubCount > kMaxLoopPoints) return ExportError::InvalidGeometry;
   }
 
-  if (!BuildToothedOutline(copy, 0.5, tol, plan.outline)) return ExportError::Write;
+  if (!BuildToothedOutline(copy, 0.5, tol, plan.outline)) return ExportError::InvalidBody;
   // The intermediate circle goes halfway between the farthest point of what lies
   // inside (hub circle, bore and keyway corners) and the closest approach of the
   // thinned tooth outline, so it fits every hub and keyway that stays below the
@@ -227,7 +225,7 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
   const double outerReach = PolygonMinRadius(plan.outline.x, plan.outline.y);
   if (!(outerReach - innerReach > 2.0 * kMinRadialGap)) return ExportError::InvalidGeometry;
   plan.middleRadius = (innerReach + outerReach) / 2.0;
-  const double innerStep = std::min(boreStep, hasHub ? 2.0 * kPi / static_cast<double>(plan.hubX.size()) : 1e9);
+  const double innerStep = std::min(boreStep, hasHub ? 2.0 * kPi / static_cast<double>(hubCount) : 1e9);
   plan.perTooth = static_cast<int64_t>(std::ceil(plan.tau / ChordAngleStep(plan.middleRadius, tol)));
   plan.perTooth = std::max<int64_t>({plan.perTooth, 1,
                                      StepsClearing(plan.tau, plan.middleRadius, innerReach + kMinRadialGap / 2.0),
@@ -243,8 +241,29 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
     plan.layers =
         HelicalLayerCount(plan.twist, copy.tipRadius, PolygonLongestEdge(plan.outline.x, plan.outline.y), tol);
   }
-  if (!std::isfinite(plan.twist)) return ExportError::Write;
+  if (!std::isfinite(plan.twist)) return ExportError::InvalidBody;
 
+  // The size from the counts alone, before any circle is filled: a gear far too
+  // large for its tolerance would otherwise spend seconds and gigabytes on points
+  // only to be refused.
+  const double m = static_cast<double>(plan.outline.x.size());
+  const double C = static_cast<double>(z) * static_cast<double>(plan.perTooth);
+  const double L = static_cast<double>(plan.layers);
+  const double nh = static_cast<double>(hubCount);
+  const double nb = static_cast<double>(plan.boreX.size());
+  double count = 2.0 * (m + C) + 2.0 * L * m;
+  count += C + (plan.lowHub ? nh : nb) + C + (plan.highHub ? nh : nb);
+  const double hubs = (plan.lowHub ? 1.0 : 0.0) + (plan.highHub ? 1.0 : 0.0);
+  count += hubs * (2.0 * nh + nh + nb);
+  count += 2.0 * nb * (1.0 + hubs);
+  plan.triangles = SaturatingCount(count);
+  if (plan.triangles > kMaxStlTriangles) return ExportError::None;
+
+  if (hasHub) {
+    CirclePoints(dx, dy, hubRadius, hubCount, plan.hubX, plan.hubY);
+    if (!AnnularFaceIsUnfolded(plan.hubX, plan.hubY, plan.boreX, plan.boreY, dx, dy))
+      return ExportError::InvalidGeometry;
+  }
   const std::vector<double>& lowInnerX = plan.lowHub ? plan.hubX : plan.boreX;
   const std::vector<double>& lowInnerY = plan.lowHub ? plan.hubY : plan.boreY;
   const std::vector<double>& highInnerX = plan.highHub ? plan.hubX : plan.boreX;
@@ -259,18 +278,6 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
     unfolded = unfolded && AnnularFaceIsUnfolded(x, y, highInnerX, highInnerY, dx, dy);
     if (!unfolded) return ExportError::InvalidGeometry;
   }
-
-  const double m = static_cast<double>(plan.outline.x.size());
-  const double C = static_cast<double>(z) * static_cast<double>(plan.perTooth);
-  const double L = static_cast<double>(plan.layers);
-  const double nh = static_cast<double>(plan.hubX.size());
-  const double nb = static_cast<double>(plan.boreX.size());
-  double count = 2.0 * (m + C) + 2.0 * L * m;
-  count += C + static_cast<double>(lowInnerX.size()) + C + static_cast<double>(highInnerX.size());
-  const double hubs = (plan.lowHub ? 1.0 : 0.0) + (plan.highHub ? 1.0 : 0.0);
-  count += hubs * (2.0 * nh + nh + nb);
-  count += 2.0 * nb * (1.0 + hubs);
-  plan.triangles = SaturatingCount(count);
   return ExportError::None;
 }
 

@@ -52,7 +52,8 @@ struct HubGearMeshPlan {
 
 // None when the gear can be meshed; InvalidGeometry when bore, keyway and hub
 // leave no room for a web below the teeth (or the bore reaches the hub circle);
-// Write when the outline cannot be rebuilt.
+// InvalidBody when the outline cannot be rebuilt. A plan above kMaxStlTriangles holds
+// only its count, no points: it is for the refusal, never to be meshed.
 ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, double rotation, double tolerance,
                             HubGearMeshPlan& plan);
 void MeshHubGearPlan(const HubGearMeshPlan& plan, StlTriangleList& list);

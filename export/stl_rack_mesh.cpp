@@ -44,20 +44,20 @@ ExportError PlanRackMesh(const GearRecord& record, double dx, double dy, double 
   BuildRackOutline(copy, record.normalModule, record.pressureAngle * kRadToDeg, record.helixAngle * kRadToDeg,
                    record.hand, record.toothCount, record.rackHeight, record.faceWidth, record.thicknessAllowance,
                    /*density=*/16);
-  if (copy.valid != 1 || copy.outline.empty()) return ExportError::Write;
+  if (copy.valid != 1 || copy.outline.empty()) return ExportError::InvalidBody;
   const int64_t n = copy.toothCount;
   const double pt = kPi * copy.transverseModule;
   const double hf = copy.dedendumCoeff * copy.normalModule;
   const double hp = copy.rackHeight;
   plan.shift = copy.rackHelixOffset;
   plan.faceWidth = copy.faceWidth;
-  if (!std::isfinite(plan.shift)) return ExportError::Write;
+  if (!std::isfinite(plan.shift)) return ExportError::InvalidBody;
 
   std::vector<double> ox, oy;
   std::vector<uint8_t> of;
   CollectOutlinePoints(copy, ox, oy, of);
   const size_t count = ox.size();
-  if (count < 3) return ExportError::Write;
+  if (count < 3) return ExportError::InvalidBody;
   std::vector<double> x, y;
   std::vector<uint8_t> flags;
   x.reserve(count + 2 * static_cast<size_t>(n));
@@ -93,11 +93,11 @@ ExportError PlanRackMesh(const GearRecord& record, double dx, double dy, double 
   }
 
   std::vector<int64_t> root, back;
-  if (!FindPitchBoundaries(x, y, n, pt, hf, hp, root, back)) return ExportError::Write;
+  if (!FindPitchBoundaries(x, y, n, pt, hf, hp, root, back)) return ExportError::InvalidBody;
   std::vector<uint8_t> pinned(x.size(), 0);
   for (int64_t k = 0; k <= n; ++k) pinned[root[k]] = pinned[back[k]] = 1;
   MergeClosePoints(x, y, flags, pinned, kMinVertexDistance);
-  if (!FindPitchBoundaries(x, y, n, pt, hf, hp, root, back)) return ExportError::Write;
+  if (!FindPitchBoundaries(x, y, n, pt, hf, hp, root, back)) return ExportError::InvalidBody;
   for (int64_t k = 0; k <= n; ++k) flags[root[k]] = flags[back[k]] = 1;
 
   std::vector<int64_t> map;

@@ -22,8 +22,8 @@ struct RackMeshPlan {
   uint64_t triangles = 0;
 };
 
-// None when the rack can be meshed; Write when its outline cannot be rebuilt or a
-// pitch boundary is missing.
+// None when the rack can be meshed; InvalidBody when its outline cannot be rebuilt
+// or a pitch boundary is missing.
 ExportError PlanRackMesh(const GearRecord& record, double dx, double dy, double tolerance, RackMeshPlan& plan);
 void MeshRackPlan(const RackMeshPlan& plan, StlTriangleList& list);
 

@@ -56,7 +56,7 @@ ExportError PlanBody(const GearRecord& body, double dx, double dy, double rotati
   // A face width that is not a positive number would give a flat or inside-out
   // body; it cannot be meshed.
   if (!Finite(dx) || !Finite(dy) || !Finite(rotation) || !Finite(body.faceWidth) || !(body.faceWidth > 0.0))
-    return ExportError::Write;
+    return ExportError::InvalidBody;
   ExportError error = ExportError::None;
   if (body.isRack) {
     plan.kind = BodyKind::Rack;
@@ -151,7 +151,7 @@ uint64_t WriteStlFile(ByteSink& file, double tolerance, const GearRecord& first,
                       const GearRecord* second, double secondX, double secondY, double secondRotation,
                       ExportStatus* status) {
   if (status) *status = ExportStatus{};
-  if (!std::isfinite(tolerance) || !(tolerance > 0.0)) return Fail(status, ExportError::Write);
+  if (!std::isfinite(tolerance) || !(tolerance > 0.0)) return Fail(status, ExportError::InvalidBody);
 
   // Both bodies are planned before either is meshed: the size check must come
   // before the work and the memory it would guard against.
@@ -166,7 +166,7 @@ uint64_t WriteStlFile(ByteSink& file, double tolerance, const GearRecord& first,
     expected = plans[i].triangles > UINT64_MAX - expected ? UINT64_MAX : expected + plans[i].triangles;
   if (expected > kMaxStlTriangles)
     return Fail(status, ExportError::TooManyTriangles, static_cast<double>(expected) / 1e6);
-  if (expected == 0) return Fail(status, ExportError::Write);
+  if (expected == 0) return Fail(status, ExportError::InvalidBody);
 
   // The count is known exactly from the plans, so the header goes first and every
   // block of triangles is encoded and written as soon as it is meshed.
@@ -175,15 +175,23 @@ uint64_t WriteStlFile(ByteSink& file, double tolerance, const GearRecord& first,
   if (!file.Write(chunk)) return Fail(status, ExportError::Write);
   constexpr size_t kBlock = 4096;
   chunk.reserve(50 * kBlock);
+  // A coordinate no float holds is the body's fault, a refused write the file's.
+  bool unencodable = false;
   StlTriangleList list(
       [&](const std::vector<StlTriangle>& block) {
         chunk.clear();
-        return EncodeRecords(block, chunk) && file.Write(chunk);
+        if (!EncodeRecords(block, chunk)) {
+          unencodable = true;
+          return false;
+        }
+        return file.Write(chunk);
       },
       kBlock);
   for (int i = 0; i < bodies; ++i) MeshBody(plans[i], list);
+  const bool flushed = list.Flush();
+  if (!flushed && !unencodable) return Fail(status, ExportError::Write);
   // A count that differs from the plan's would leave a file whose header lies.
-  if (!list.Flush() || list.total() != expected) return Fail(status, ExportError::Write);
+  if (!flushed || list.total() != expected) return Fail(status, ExportError::InvalidBody);
   return expected;
 }
 
@@ -194,10 +202,15 @@ bool WriteStlTriangleList(ByteSink& file, double tolerance, const StlTriangleLis
   return EncodeRecords(list.items(), bytes) && file.Write(bytes);
 }
 
-uint64_t EstimateStlTriangles(const GearRecord& body, double tolerance) {
-  if (!std::isfinite(tolerance) || !(tolerance > 0.0)) return 0;
+uint64_t EstimateStlTriangles(const GearRecord& body, double tolerance, ExportError* error) {
+  if (error) *error = ExportError::None;
+  ExportError why = ExportError::InvalidBody;
   BodyPlan plan;
-  if (PlanBody(body, 0.0, 0.0, 0.0, tolerance, plan) != ExportError::None) return 0;
+  if (std::isfinite(tolerance) && tolerance > 0.0) why = PlanBody(body, 0.0, 0.0, 0.0, tolerance, plan);
+  if (why != ExportError::None) {
+    if (error) *error = why;
+    return 0;
+  }
   return plan.triangles;
 }
 

@@ -19,8 +19,9 @@ uint64_t WriteStlFile(ByteSink& file, double tolerance, const GearRecord& first,
                       ExportStatus* status = nullptr);
 
 // Triangles the mesh of this body would have at this tolerance: the size check
-// before meshing.
-uint64_t EstimateStlTriangles(const GearRecord& body, double tolerance);
+// before meshing, which plans the body from counts alone. 0 when the body cannot
+// be meshed; error (when given) then says why, as the writer would.
+uint64_t EstimateStlTriangles(const GearRecord& body, double tolerance, ExportError* error = nullptr);
 
 // Meshes one body into the list: a rack at (dx, dy) unturned, any other body at
 // (dx, dy) turned by rotation. 1 on success, 0 when it cannot be meshed.

@@ -322,6 +322,32 @@ TEST_F(ExportCommandTest, RefusalsBeforeTheRequester) {
          store.SetState(GadgetExportChoice, 0);
        },
        TextId::ExportBoreReachesRoot},
+      {"bore a micrometre inside the root", 1, GadgetExportDxf, "0,01", [] { Gear1.boreDiameter = 34.999; },
+       TextId::ExportBoreReachesRoot},
+      // Bodies the files cannot hold: refused as invalid, not blamed on the file.
+      {"gear 2 beyond 100 m", 0, GadgetExportStep, "0,01", [] { PairCentreDistance = 1e308; },
+       TextId::ExportNothingValid},
+      {"gear 1 alone of a pair 1e308 apart", 0, GadgetExportStep, "0,01",
+       [&] {
+         PairCentreDistance = 1e308;
+         store.SetState(GadgetExportChoice, 1);
+       },
+       TextId::Count},
+      {"hub 1e-7 long", 1, GadgetExportStl, "0,01",
+       [] {
+         Gear1.hubSide = 2;
+         Gear1.hubDiameter = 25.0;
+         Gear1.hubLength = 1e-7;
+       },
+       TextId::ExportNothingValid},
+      {"keyway 1e-9 wide", 1, GadgetExportDxf, "0,01",
+       [] {
+         Gear1.keywayWidth = 1e-9;
+         Gear1.keywayDepth = 1.0;
+       },
+       TextId::ExportNothingValid},
+      {"face width 1e-7", 1, GadgetExportStep, "0,01", [] { Gear1.faceWidth = 1e-7; }, TextId::ExportNothingValid},
+      {"face width 1e308", 1, GadgetExportStl, "0,01", [] { Gear1.faceWidth = 1e308; }, TextId::ExportNothingValid},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -478,8 +504,10 @@ TEST_F(ExportCommandTest, WriterOutcomesAndSizeEstimatesEndInTheirMessages) {
     bool asked;
     MessageIcon icon;
     std::string message;  // "" none
+    ExportError planned = ExportError::None;  // what the STL estimate finds
   };
   const std::string file = "'" + dir_ + "/out";
+  const std::string invalid = "There is no (valid) gear to export yet.";
   const Row rows[] = {
       {"STL written", GadgetExportStl, 0, true, {}, true, MessageIcon::Info,
        "STL written: 1000 triangles, 49 kB\nChord tolerance max. 0.0100 mm"},
@@ -500,6 +528,19 @@ TEST_F(ExportCommandTest, WriterOutcomesAndSizeEstimatesEndInTheirMessages) {
        "File " + file + ".stp' could not be written."},
       {"STEP estimate above the cap", GadgetExportStep, 12500000, true, {}, false, MessageIcon::Warning,
        "The STEP model would be too large (about 25.0 million points)."},
+      // A writer that refuses the body for its geometry never blames the file; the
+      // STL estimate plans the body first and refuses before the requester.
+      {"STL body the mesh cannot take", GadgetExportStl, 0, false, {ExportError::InvalidBody, 0}, true,
+       MessageIcon::Warning, invalid},
+      {"STL estimate finds a body the mesh cannot take", GadgetExportStl, 0, true, {}, false, MessageIcon::Warning,
+       invalid, ExportError::InvalidBody},
+      {"STL estimate finds the bore in the root", GadgetExportStl, 0, true, {}, false, MessageIcon::Warning,
+       "The bore or keyway reaches into the tooth root or the hub; the model would be invalid.",
+       ExportError::InvalidGeometry},
+      {"STEP body no file can hold", GadgetExportStep, 0, false, {ExportError::InvalidBody, 0}, true,
+       MessageIcon::Warning, invalid},
+      {"STEP size that is no number", GadgetExportStep, 0, false, {ExportError::StepTooLarge, NAN}, true,
+       MessageIcon::Warning, invalid},
   };
   ShowTab(0);
   const size_t shownPoints1 = PointCount(Gear1), shownPoints2 = PointCount(Gear2);
@@ -507,7 +548,10 @@ TEST_F(ExportCommandTest, WriterOutcomesAndSizeEstimatesEndInTheirMessages) {
     SCOPED_TRACE(r.name);
     size_t pointsWritten1 = 0, pointsWritten2 = 0;
     std::string pathGiven;
-    ExportWriters().estimateStlTriangles = [&](const GearRecord&, double) { return r.estimate; };
+    ExportWriters().estimateStlTriangles = [&](const GearRecord&, double, ExportError* error) {
+      *error = r.planned;
+      return r.planned == ExportError::None ? r.estimate : 0;
+    };
     ExportWriters().estimateStepControlPoints = [&](const GearRecord&) { return r.estimate; };
     ExportWriters().writeStep = [&](ByteSink& f, const std::string& path, const GearRecord& a, double,
                                     const GearRecord* b, double, double, double, ExportStatus* status) {

@@ -323,8 +323,11 @@ TEST_F(DxfWriterTest, UnwritableBodiesAreRefusedBeforeTheFirstByte) {
   };
   for (const Case& c : cases) {
     StringSink sink;
-    EXPECT_FALSE(WriteDxfFile(sink, *c.first, c.rotation, c.second, c.x, 0, 0)) << c.name;
+    ExportStatus status;
+    EXPECT_FALSE(WriteDxfFile(sink, *c.first, c.rotation, c.second, c.x, 0, 0, &status)) << c.name;
     EXPECT_TRUE(sink.bytes.empty()) << c.name;
+    // The body's fault, not the file's.
+    EXPECT_EQ(status.error, ExportError::InvalidBody) << c.name;
   }
 }
 
@@ -337,10 +340,14 @@ TEST_F(DxfWriterTest, ARefusedWriteAnywhereFailsTheFile) {
   for (size_t limit : {size_t(0), size_t(10), size_t(65535), size_t(65536), whole.bytes.size() / 2,
                        whole.bytes.size() - 1}) {
     SinkThatFailsAfter sink(limit);
-    EXPECT_FALSE(WriteDxfFile(sink, a, 0, &b, 60, 0, 0)) << limit;
+    ExportStatus status;
+    EXPECT_FALSE(WriteDxfFile(sink, a, 0, &b, 60, 0, 0, &status)) << limit;
+    EXPECT_EQ(status.error, ExportError::Write) << limit;
   }
   SinkThatFailsAfter exact(whole.bytes.size());
-  EXPECT_TRUE(WriteDxfFile(exact, a, 0, &b, 60, 0, 0));
+  ExportStatus status;
+  EXPECT_TRUE(WriteDxfFile(exact, a, 0, &b, 60, 0, 0, &status));
+  EXPECT_EQ(status.error, ExportError::None);
 }
 
 // Shortest distance from p to the closed polygon.

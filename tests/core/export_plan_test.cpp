@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "export/export_plan.h"
@@ -185,6 +186,70 @@ TEST_F(ExportPlanTest, BoreWithKeywayCornersAgainstRootAndHub) {
   ringBody.isInternal = 1;
   ringBody.boreDiameter = 500.0;
   EXPECT_TRUE(BoreFitsInsideBody(ringBody, 0.0));
+}
+
+// Limits of what the files hold: 100 m from the origin, features of a micrometre,
+// a module of 0.01 mm. Each row spoils one length of a body that passes.
+TEST_F(ExportPlanTest, BodiesTheFilesCanHold) {
+  GearRecord keyed = gear1;
+  keyed.outline = {{{{20, 0}, {0, 20}, {-20, 0}, {0, -20}}}};
+  keyed.boreDiameter = 8.0;
+  keyed.keywayWidth = 2.0;
+  keyed.keywayDepth = 1.0;
+  keyed.hubSide = 3;
+  keyed.hubDiameter = 16.0;
+  keyed.hubLength = 5.0;
+  GearRecord ringBody = ring;
+  ringBody.isInternal = 1;
+  ringBody.outline = {{{{50, 0}, {0, 50}, {-50, 0}, {0, -50}}}};
+  ringBody.rimRadius = 56.0;
+  GearRecord rackBody = rack;
+  rackBody.isRack = 1;
+  rackBody.dedendumCoeff = 1.25;  // root line 3.125 mm below the pitch line
+  rackBody.rackHeight = 12.0;
+  rackBody.outline = {{{{0, 2.5}, {130, 2.5}, {130, -12}, {0, -12}}}};
+  struct Row {
+    const char* name;
+    const GearRecord* body;
+    std::function<void(GearRecord&, PlacedBody&)> spoil;
+    bool fits;
+  };
+  const auto same = [](GearRecord&, PlacedBody&) {};
+  const Row rows[] = {
+      {"keyed gear with hubs", &keyed, same, true},
+      {"ring", &ringBody, same, true},
+      {"rack", &rackBody, same, true},
+      {"placed 99.9 m away", &keyed, [](GearRecord&, PlacedBody& p) { p.x = 99900.0; }, true},
+      {"placed beyond 100 m", &keyed, [](GearRecord&, PlacedBody& p) { p.x = 1e5; }, false},
+      {"centre distance 1e308", &keyed, [](GearRecord&, PlacedBody& p) { p.x = 1e308; }, false},
+      {"NaN placement", &keyed, [](GearRecord&, PlacedBody& p) { p.y = NAN; }, false},
+      {"infinite rotation", &keyed, [](GearRecord&, PlacedBody& p) { p.rotation = INFINITY; }, false},
+      {"tip beyond 100 m", &keyed, [](GearRecord& g, PlacedBody&) { g.outline[0].points[0].x = 1.2e5; }, false},
+      {"outline point not finite", &keyed, [](GearRecord& g, PlacedBody&) { g.outline[0].points[1].y = NAN; },
+       false},
+      {"module 0.01", &keyed, [](GearRecord& g, PlacedBody&) { g.normalModule = 0.01; }, true},
+      {"module 0.005", &keyed, [](GearRecord& g, PlacedBody&) { g.normalModule = 0.005; }, false},
+      {"face width 0.001", &keyed, [](GearRecord& g, PlacedBody&) { g.faceWidth = 0.001; }, true},
+      {"face width 1e-7", &keyed, [](GearRecord& g, PlacedBody&) { g.faceWidth = 1e-7; }, false},
+      {"face width 1e308", &keyed, [](GearRecord& g, PlacedBody&) { g.faceWidth = 1e308; }, false},
+      {"bore 1e-9", &keyed, [](GearRecord& g, PlacedBody&) { g.boreDiameter = 1e-9; }, false},
+      {"keyway 1e-9 wide", &keyed, [](GearRecord& g, PlacedBody&) { g.keywayWidth = 1e-9; }, false},
+      {"keyway 1e-9 deep", &keyed, [](GearRecord& g, PlacedBody&) { g.keywayDepth = 1e-9; }, false},
+      {"hub 1e-7 long", &keyed, [](GearRecord& g, PlacedBody&) { g.hubLength = 1e-7; }, false},
+      {"hubs 60 km long", &keyed, [](GearRecord& g, PlacedBody&) { g.hubLength = 6e7; }, false},
+      {"ring rim 1e-9 wide", &ringBody, [](GearRecord& g, PlacedBody&) { g.rimRadius = 50.0 + 1e-9; }, false},
+      {"rack back 1e-9 thick", &rackBody, [](GearRecord& g, PlacedBody&) { g.rackHeight = 3.125 + 1e-9; }, false},
+      {"rack height 1e20", &rackBody, [](GearRecord& g, PlacedBody&) { g.rackHeight = 1e20; }, false},
+      {"helical rack sheared 1 km", &rackBody, [](GearRecord& g, PlacedBody&) { g.rackHelixOffset = 1e6; },
+       false},
+  };
+  for (const Row& r : rows) {
+    GearRecord g = *r.body;
+    PlacedBody placed;
+    r.spoil(g, placed);
+    placed.body = &g;
+    EXPECT_EQ(BodyFitsTheFiles(placed), r.fits) << r.name;
+  }
 }
 
 }  // namespace

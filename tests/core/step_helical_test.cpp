@@ -230,7 +230,7 @@ TEST(StepHelicalSolid, RepeatedPointsAreMergedAndASingularFitRefuses) {
   bad.outline[3].points[1].x = std::numeric_limits<double>::quiet_NaN();
   StringSink none;
   EXPECT_FALSE(WriteStepFile(none, "nan.stp", bad, 0.0, nullptr, 0.0, 0.0, 0.0, &status));
-  EXPECT_EQ(status.error, ExportError::Write);
+  EXPECT_EQ(status.error, ExportError::InvalidBody);
   EXPECT_TRUE(none.bytes.empty());
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "export/byte_sink.h"
+#include "export/stl_hub_mesh.h"
+#include "export/stl_mesh_limits.h"
 #include "export/stl_writer.h"
 #include "support/stl_bodies.h"
 #include "support/stl_check.h"
@@ -127,9 +129,35 @@ TEST(StlFile, NothingNonFiniteOrUnmeshableIsWritten) {
     StringSink sink;
     ExportStatus status;
     EXPECT_EQ(WriteStlFile(sink, r.tolerance, g, r.rotation, r.body, r.x2, 0.0, 0.0, &status), 0u) << r.name;
-    EXPECT_EQ(status.error, ExportError::Write) << r.name;
+    // The body's (or the tolerance's) fault, not the file's.
+    EXPECT_EQ(status.error, ExportError::InvalidBody) << r.name;
     EXPECT_TRUE(sink.bytes.empty()) << r.name;
   }
+}
+
+// Coordinates beyond what a float holds are found only while the triangles are
+// encoded: the header is out by then, but the result is the body's refusal, not
+// a write error.
+TEST(StlFile, CoordinatesNoFloatHoldsRefuseTheBody) {
+  const GearRecord huge = StlGear(1e37, 20, 10.0, 0.0);
+  StringSink sink;
+  ExportStatus status;
+  EXPECT_EQ(WriteStlFile(sink, 1.0, huge, 0.0, nullptr, 0.0, 0.0, 0.0, &status), 0u);
+  EXPECT_EQ(status.error, ExportError::InvalidBody);
+  EXPECT_EQ(sink.bytes.size(), 84u);  // the header, then the first block refused
+}
+
+// A module of 1e20 with a hub: its intermediate and hub circles would hold tens of
+// millions of points each. The plan counts them and holds none, so that the
+// refusal takes no time and no memory.
+TEST(StlFile, AHubGearFarAboveTheCapIsCountedNotBuilt) {
+  GearRecord g = StlGear(1e20, 20, 10.0, 8.0);
+  AddHub(g, 2, 2.0 * (g.rootRadius - 0.25 * g.normalModule), 10.0);
+  HubGearMeshPlan plan;
+  EXPECT_EQ(PlanHubGearMesh(g, 0.0, 0.0, 0.0, 0.0266, plan), ExportError::None);
+  EXPECT_GT(plan.triangles, kMaxStlTriangles);
+  EXPECT_TRUE(plan.hubX.empty());
+  EXPECT_GT(EstimateStlTriangles(g, 0.0266), kMaxStlTriangles);
 }
 
 TEST(StlFile, TriangleCapIsCheckedBeforeMeshing) {
