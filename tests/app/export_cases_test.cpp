@@ -1,0 +1,100 @@
+// The export cases kept from sweeps of the four tabs (tests/cases/export/), each
+// replayed from start-up as the user made it: either a file that OpenCASCADE reads
+// as valid solids also without healing, or a refusal before the save requester;
+// never a write error for a design, and never an export without end.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+#include "support/action_replay.h"
+#include "support/step_check.h"
+#include "support/test_support.h"
+#include "text/texts.h"
+
+namespace kovrex::test {
+namespace {
+
+struct CaseRow {
+  const char* file;
+  int solids;      // solids of the written STEP file; 0: refused
+  TextId refusal;  // the warning shown before the requester
+};
+
+void PrintTo(const CaseRow& row, std::ostream* out) { *out << row.file; }
+
+const CaseRow kCases[] = {
+    // A pair from the search, hub and keyway on gear 1: keyway corners 3.4e-7 mm
+    // off the bore cylinder with six decimals.
+    {"step-unhealed-invalid-1.txt", 2, TextId::Count},
+    // Keyways and hubs on both gears, gear 2 turned at its centre distance.
+    {"step-unhealed-invalid-2.txt", 2, TextId::Count},
+    // A module of 1e20: the triangle estimate planned the whole hub mesh (24 s,
+    // 3.9 GB) before it refused.
+    {"stl-hang.txt", 0, TextId::ExportNothingValid},
+    // A centre distance of 1e308 and a rack 1.8e308 high were written until a
+    // number overflowed, then blamed on the file.
+    {"step-write-error.txt", 0, TextId::ExportNothingValid},
+    {"stl-write-error.txt", 0, TextId::ExportNothingValid},
+};
+
+class ExportCases : public KovrexTest, public ::testing::WithParamInterface<CaseRow> {
+ protected:
+  void SetUp() override {
+    KovrexTest::SetUp();
+    folder_ = ::testing::TempDir() + "kovrex_case_" + std::to_string(getpid());
+    mkdir(folder_.c_str(), 0755);
+  }
+  void TearDown() override {
+    rmdir(folder_.c_str());
+    KovrexTest::TearDown();
+  }
+  std::string folder_;
+};
+
+TEST_P(ExportCases, WrittenAndValidOrRefusedBeforeTheRequester) {
+  const CaseRow& row = GetParam();
+  const std::string actions = ReadCaseFile(std::string("export/") + row.file);
+  ASSERT_FALSE(actions.empty()) << "no case file " << row.file;
+  const std::vector<ReplayedExport> exports = ReplayActions(store, services, actions, folder_);
+  ASSERT_EQ(exports.size(), 1u);
+  const ReplayedExport& e = exports[0];
+  std::vector<RecordedMessage> shown(services.messages.begin() + static_cast<long>(e.firstMessage),
+                                     services.messages.end());
+  if (row.solids == 0) {
+    EXPECT_TRUE(e.path.empty()) << "the requester was opened for " << e.path;
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(shown[0].text, Tx(row.refusal));
+    return;
+  }
+  ASSERT_FALSE(e.path.empty());
+  EXPECT_TRUE(shown.empty()) << shown[0].text;
+  if (!StepCheckAvailable()) GTEST_SKIP() << "OpenCASCADE not found at configure time";
+  const StepCheck check = RunStepCheck(e.path);
+  std::remove(e.path.c_str());
+  ASSERT_TRUE(check.ran) << check.output;
+  for (const CheckedRead* read : {&check.healed, &check.raw}) {
+    SCOPED_TRACE(read == &check.raw ? "without healing" : "default reader");
+    ASSERT_EQ(read->solids.size(), static_cast<size_t>(row.solids)) << check.output;
+    for (const CheckedSolid& s : read->solids) {
+      EXPECT_TRUE(s.valid) << check.output;
+      EXPECT_EQ(s.freeEdges, 0);
+    }
+  }
+}
+
+std::string CaseName(const ::testing::TestParamInfo<CaseRow>& info) {
+  std::string name;
+  for (const char* c = info.param.file; *c && *c != '.'; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kept, ExportCases, ::testing::ValuesIn(kCases), CaseName);
+
+}  // namespace
+}  // namespace kovrex::test
