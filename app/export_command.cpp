@@ -180,9 +180,7 @@ ExportWriterTable RealWriters() {
   t.writeStep = WriteStepFile;
   t.writeStl = WriteStlFile;
   t.estimateStepControlPoints = EstimateStepControlPoints;
-  t.estimateStlTriangles = [](const GearRecord& body, double tolerance, ExportError* error) {
-    return EstimateStlTriangles(body, tolerance, error);
-  };
+  t.estimateStlTriangles = EstimateStlTriangles;
   return t;
 }
 
