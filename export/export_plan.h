@@ -102,7 +102,8 @@ double BoreContourOuterRadius(const GearRecord& body);
 
 // True when the bore with its keyway stays inside the body: below the root circle
 // by more than rootMargin (the STL chord tolerance, 0 otherwise) and inside the
-// hub circle where a hub is drawn, in both by more than kMinExportFeature. Ring gears and racks have no bore and pass.
+// hub circle where a hub is drawn, in both by more than kMinExportFeature. Ring
+// gears and racks have no bore and pass.
 bool BoreFitsInsideBody(const GearRecord& body, double rootMargin);
 
 }  // namespace kovrex

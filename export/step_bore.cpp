@@ -43,14 +43,9 @@ void WriteStepBoreLoop(const GearRecord& body, double x, double y, double phi, d
   const int n = loop.count;
   for (int i = 0; i < n; ++i) {
     const bool onCircle = loop.isArc[i] || loop.isArc[(i + n - 1) % n];
-    double X = cx + u[i] * c - v[i] * s, Y = cy + u[i] * s + v[i] * c;
-    if (onCircle) {
-      const double theta = std::atan2(v[i], u[i]) + phi;
-      X = cx + Rw * std::cos(theta);
-      Y = cy + Rw * std::sin(theta);
-    }
-    loop.x[i] = StepRoundedFine(X);
-    loop.y[i] = StepRoundedFine(Y);
+    const double theta = std::atan2(v[i], u[i]) + phi;
+    loop.x[i] = StepRoundedFine(onCircle ? cx + Rw * std::cos(theta) : cx + u[i] * c - v[i] * s);
+    loop.y[i] = StepRoundedFine(onCircle ? cy + Rw * std::sin(theta) : cy + u[i] * s + v[i] * c);
     loop.point[i] = WriteStepCartesianPointFine(loop.x[i], loop.y[i], z);
     loop.vertex[i] = AddStepEntity("VERTEX_POINT(''," + FormatStepRef(loop.point[i]) + ")");
   }

@@ -104,9 +104,11 @@ uint64_t WriteStepCartesianPoint(double x, double y, double z) {
 }
 
 uint64_t WriteStepCartesianPointFine(double x, double y, double z) {
-  if (!std::isfinite(x) || !std::isfinite(y)) MarkStepFileFaulty();
-  return AddStepEntity("CARTESIAN_POINT('',(" + FormatStepRealFine(std::isfinite(x) ? x : 0.0) + "," +
-                       FormatStepRealFine(std::isfinite(y) ? y : 0.0) + "," + FormatStepRealChecked(z) + "))");
+  auto fine = [](double v) {
+    if (std::isfinite(v)) return FormatStepRealFine(v);
+    return FormatStepRealChecked(v);  // marks the file faulty
+  };
+  return AddStepEntity("CARTESIAN_POINT('',(" + fine(x) + "," + fine(y) + "," + FormatStepRealChecked(z) + "))");
 }
 
 uint64_t WriteStepVertexPoint(double x, double y, double z) {
