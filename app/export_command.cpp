@@ -283,12 +283,14 @@ void ExportDrawing(int kindNumber) {
     }
   }
   if (kind == ExportKind::Stl) {
-    // The estimate plans each body as the writer will, from counts alone, so a
-    // body the mesh cannot take is refused here too.
+    // The estimate plans each body as the writer will, where it will stand, from
+    // counts alone, so a body the mesh cannot take is refused here too.
     uint64_t total = 0;
-    for (const GearRecord* body : written) {
+    for (const PlacedBody* placed : {&bodies.first, &bodies.second}) {
+      if (placed->body == nullptr) continue;
       ExportStatus planned;
-      const uint64_t n = g_writers.estimateStlTriangles(*body, tolerance, &planned.error);
+      const uint64_t n =
+          g_writers.estimateStlTriangles(*placed->body, tolerance, &planned.error, placed->x, placed->y);
       if (ShowRefusal(planned)) return;
       total = n > UINT64_MAX - total ? UINT64_MAX : total + n;
     }

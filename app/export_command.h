@@ -26,7 +26,8 @@ struct ExportWriterTable {
                          ExportStatus* status)>
       writeStl;
   std::function<uint64_t(const GearRecord& body)> estimateStepControlPoints;
-  std::function<uint64_t(const GearRecord& body, double tolerance, ExportError* error)> estimateStlTriangles;
+  std::function<uint64_t(const GearRecord& body, double tolerance, ExportError* error, double x, double y)>
+      estimateStlTriangles;
 };
 
 ExportWriterTable& ExportWriters();

@@ -110,7 +110,8 @@ bool RegenerateMeshOutline(const GearRecord& record, GearRecord& copy) {
   return copy.valid == 1 && !copy.outline.empty();
 }
 
-bool BuildToothedOutline(const GearRecord& regenerated, double phase, double tolerance, ToothedOutline& out) {
+bool BuildToothedOutline(const GearRecord& regenerated, double phase, double tolerance, double minDistance,
+                         ToothedOutline& out) {
   const int64_t z = regenerated.toothCount;
   if (z < 1) return false;
   const double tau = 2.0 * kPi / static_cast<double>(z);
@@ -123,7 +124,7 @@ bool BuildToothedOutline(const GearRecord& regenerated, double phase, double tol
     const double k = std::round(t);
     if (std::fabs(t - k) < 1e-7) boundary[i] = 1;
   }
-  MergeClosePoints(x, y, flags, boundary, kMinVertexDistance);
+  MergeClosePoints(x, y, flags, boundary, minDistance);
   std::vector<int64_t> found;
   for (size_t i = 0; i < x.size(); ++i) {
     if (!boundary[i]) continue;
@@ -137,6 +138,12 @@ bool BuildToothedOutline(const GearRecord& regenerated, double phase, double tol
   for (int64_t k = 0; k < z; ++k) out.boundaries[k] = map[found[k]];
   out.boundaries[z] = out.boundaries[0];
   return true;
+}
+
+double MeshReach(const GearRecord& regenerated, double dx, double dy) {
+  const double radius = std::max({regenerated.tipRadius, regenerated.rootRadius,
+                                  regenerated.isInternal ? regenerated.rimRadius : 0.0});
+  return std::hypot(dx, dy) + radius;
 }
 
 double PolygonMinRadius(const std::vector<double>& x, const std::vector<double>& y) {
@@ -207,7 +214,10 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
 
   GearRecord copy;
   if (!RegenerateMeshOutline(record, copy)) return ExportError::InvalidBody;
-  if (!BuildToothedOutline(copy, plan.phase, tol, plan.outline)) return ExportError::InvalidBody;
+  const double reach = MeshReach(copy, dx, dy);
+  if (!BuildToothedOutline(copy, plan.phase, tol, FloatResolvedGap(reach, kMinVertexDistance), plan.outline))
+    return ExportError::InvalidBody;
+  const double gap = FloatResolvedGap(reach, kMinRadialGap);
   plan.faceWidth = copy.faceWidth;
   const std::vector<double>& ox = plan.outline.x;
   const std::vector<double>& oy = plan.outline.y;
@@ -222,12 +232,16 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
       // The rim polygon's chords must pass outside the roots of the teeth, or the
       // end faces would fold over the tooth spaces.
       const double outermost = PolygonMaxRadius(ox, oy);
-      if (!(R > outermost + kMinRadialGap)) return ExportError::InvalidGeometry;
-      const double needed = 2.0 * std::acos((outermost + kMinRadialGap / 2.0) / R);
+      if (!(R > outermost + gap)) return ExportError::InvalidGeometry;
+      const double needed = 2.0 * std::acos((outermost + gap / 2.0) / R);
       plan.perTooth = std::max<int64_t>(plan.perTooth, static_cast<int64_t>(std::ceil(plan.tau / needed)));
-    } else if (!(R < PolygonMinRadius(ox, oy) - kMinRadialGap)) {
+    } else if (!(R < PolygonMinRadius(ox, oy) - gap)) {
       return ExportError::InvalidGeometry;
     }
+    // A bore of a micrometre on a gear a metre from the origin: its chords are
+    // shorter than the floats there tell apart.
+    const double chord = 2.0 * R * std::sin(plan.tau / static_cast<double>(2 * plan.perTooth));
+    if (!(chord >= FloatResolvedGap(reach, kMinVertexDistance))) return ExportError::InvalidBody;
   }
 
   plan.layers = 1;

@@ -47,7 +47,13 @@ struct ToothedOutline {
 
 // phase 0.5 for an external gear (boundaries at (k - 0.5) tau), 0 for a ring gear.
 // False when the number of boundaries found is not the tooth number.
-bool BuildToothedOutline(const GearRecord& regenerated, double phase, double tolerance, ToothedOutline& out);
+// Outline points closer than minDistance are merged.
+bool BuildToothedOutline(const GearRecord& regenerated, double phase, double tolerance, double minDistance,
+                         ToothedOutline& out);
+
+// Farthest a vertex of the gear placed at (dx, dy) can lie from the origin: the
+// magnitude that sets how finely the file's floats hold its coordinates.
+double MeshReach(const GearRecord& regenerated, double dx, double dy);
 
 // Closest approach of the closed polygon to the origin, and its farthest vertex.
 double PolygonMinRadius(const std::vector<double>& x, const std::vector<double>& y);

@@ -181,6 +181,13 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
   plan.highHub = hasHub && (record.hubSide == 2 || record.hubSide == 3);
   plan.zLow = plan.lowHub ? -record.hubLength : 0.0;
   plan.zHigh = plan.highHub ? b + record.hubLength : b;
+  // A hub a micrometre long on a face a hundred metres wide: its two end planes
+  // would be one z in the file's floats.
+  const double zGap = FloatResolvedGap(std::max(-plan.zLow, plan.zHigh), kMinVertexDistance);
+  if (!(b >= zGap) || (hasHub && !(record.hubLength >= zGap))) return ExportError::InvalidBody;
+  const double reach = MeshReach(copy, dx, dy);
+  const double vertexGap = FloatResolvedGap(reach, kMinVertexDistance);
+  const double radialGap = FloatResolvedGap(reach, kMinRadialGap);
 
   // The bore contour, keyway corners included, in the gear's own frame first: its
   // farthest corner is what must clear the hub and the teeth.
@@ -200,6 +207,8 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
       double step = std::atan2(by[j], bx[j]) - std::atan2(by[i], bx[i]);
       if (step <= 0.0) step += 2.0 * kPi;
       boreStep = std::min(boreStep, step);
+      // A keyway or bore chord shorter than the floats at this reach tell apart.
+      if (!(std::hypot(bx[j] - bx[i], by[j] - by[i]) >= vertexGap)) return ExportError::InvalidBody;
     }
     PlacePoints(bx, by, dx, dy, rotation, plan.boreX, plan.boreY);
   }
@@ -207,31 +216,35 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
   const double hubRadius = record.hubDiameter / 2.0;
   int64_t hubCount = 0;
   if (hasHub) {
-    if (!(hubRadius > boreReach + kMinRadialGap)) return ExportError::InvalidGeometry;
+    if (!(hubRadius > boreReach + radialGap)) return ExportError::InvalidGeometry;
     // A face stitched between two loops cannot fold when every outer chord clears
     // the inner loop and no outer step is wider than an inner one.
     hubCount = static_cast<int64_t>(std::ceil(2.0 * kPi / ChordAngleStep(hubRadius, tol)));
-    hubCount = std::max<int64_t>({hubCount, 16, StepsClearing(2.0 * kPi, hubRadius, boreReach + kMinRadialGap / 2.0),
+    hubCount = std::max<int64_t>({hubCount, 16, StepsClearing(2.0 * kPi, hubRadius, boreReach + radialGap / 2.0),
                                   StepsNotWider(2.0 * kPi, boreStep)});
     if (hubCount > kMaxLoopPoints) return ExportError::InvalidGeometry;
+    if (!(2.0 * hubRadius * std::sin(kPi / static_cast<double>(hubCount)) >= vertexGap))
+      return ExportError::InvalidBody;
   }
 
-  if (!BuildToothedOutline(copy, 0.5, tol, plan.outline)) return ExportError::InvalidBody;
+  if (!BuildToothedOutline(copy, 0.5, tol, vertexGap, plan.outline)) return ExportError::InvalidBody;
   // The intermediate circle goes halfway between the farthest point of what lies
   // inside (hub circle, bore and keyway corners) and the closest approach of the
   // thinned tooth outline, so it fits every hub and keyway that stays below the
   // root, not only those below a fixed share of the root radius.
   const double innerReach = std::max(boreReach, hasHub ? hubRadius : 0.0);
   const double outerReach = PolygonMinRadius(plan.outline.x, plan.outline.y);
-  if (!(outerReach - innerReach > 2.0 * kMinRadialGap)) return ExportError::InvalidGeometry;
+  if (!(outerReach - innerReach > 2.0 * radialGap)) return ExportError::InvalidGeometry;
   plan.middleRadius = (innerReach + outerReach) / 2.0;
   const double innerStep = std::min(boreStep, hasHub ? 2.0 * kPi / static_cast<double>(hubCount) : 1e9);
   plan.perTooth = static_cast<int64_t>(std::ceil(plan.tau / ChordAngleStep(plan.middleRadius, tol)));
   plan.perTooth = std::max<int64_t>({plan.perTooth, 1,
-                                     StepsClearing(plan.tau, plan.middleRadius, innerReach + kMinRadialGap / 2.0),
+                                     StepsClearing(plan.tau, plan.middleRadius, innerReach + radialGap / 2.0),
                                      StepsNotWider(plan.tau, innerStep)});
   if (static_cast<double>(z) * static_cast<double>(plan.perTooth) > static_cast<double>(kMaxLoopPoints))
     return ExportError::InvalidGeometry;
+  if (!(2.0 * plan.middleRadius * std::sin(plan.tau / static_cast<double>(2 * plan.perTooth)) >= vertexGap))
+    return ExportError::InvalidBody;
 
   plan.layers = 1;
   if (copy.helixAngle > 1e-9) {

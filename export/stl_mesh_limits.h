@@ -2,6 +2,7 @@
 // come, the size cap of a file, and counting without overflow.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace kovrex {
@@ -14,6 +15,15 @@ constexpr double kMinVertexDistance = 1e-5;
 // The least room between two loops of one face (bore and teeth, hub and
 // intermediate circle) that still leaves positive float32 triangles.
 constexpr double kMinRadialGap = 1e-5;
+
+// A float32 coordinate of magnitude r is held to within r * 2^-24: two vertices
+// closer than about four of those steps at the body's farthest coordinate (its
+// placement and radius) may become one vertex in the file, or three of them a
+// line. Below about 40 mm from the origin the fixed floor is the larger.
+inline double FloatResolvedGap(double reach, double floor) {
+  const double gap = std::ldexp(std::fabs(reach), -22);
+  return gap > floor ? gap : floor;
+}
 
 // Floor of a chord angle step (a tolerance tiny against the radius rounds
 // 1 - tol/R to 1).

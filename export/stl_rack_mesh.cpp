@@ -96,7 +96,15 @@ ExportError PlanRackMesh(const GearRecord& record, double dx, double dy, double 
   if (!FindPitchBoundaries(x, y, n, pt, hf, hp, root, back)) return ExportError::InvalidBody;
   std::vector<uint8_t> pinned(x.size(), 0);
   for (int64_t k = 0; k <= n; ++k) pinned[root[k]] = pinned[back[k]] = 1;
-  MergeClosePoints(x, y, flags, pinned, kMinVertexDistance);
+  // The rack stands off the origin by the pinion's radius: far out, the file's
+  // floats hold its corners more coarsely, and a back thinner than they part is
+  // no back.
+  double reach = 0.0;
+  for (size_t i = 0; i < x.size(); ++i) reach = std::max(reach, std::hypot(x[i], y[i]));
+  reach += std::hypot(dx, dy) + std::fabs(plan.shift);
+  const double minDistance = FloatResolvedGap(reach, kMinVertexDistance);
+  if (!(hp - hf >= minDistance)) return ExportError::InvalidBody;
+  MergeClosePoints(x, y, flags, pinned, minDistance);
   if (!FindPitchBoundaries(x, y, n, pt, hf, hp, root, back)) return ExportError::InvalidBody;
   for (int64_t k = 0; k <= n; ++k) flags[root[k]] = flags[back[k]] = 1;
 

@@ -202,11 +202,11 @@ bool WriteStlTriangleList(ByteSink& file, double tolerance, const StlTriangleLis
   return EncodeRecords(list.items(), bytes) && file.Write(bytes);
 }
 
-uint64_t EstimateStlTriangles(const GearRecord& body, double tolerance, ExportError* error) {
+uint64_t EstimateStlTriangles(const GearRecord& body, double tolerance, ExportError* error, double dx, double dy) {
   if (error) *error = ExportError::None;
   ExportError why = ExportError::InvalidBody;
   BodyPlan plan;
-  if (std::isfinite(tolerance) && tolerance > 0.0) why = PlanBody(body, 0.0, 0.0, 0.0, tolerance, plan);
+  if (std::isfinite(tolerance) && tolerance > 0.0) why = PlanBody(body, dx, dy, 0.0, tolerance, plan);
   if (why != ExportError::None) {
     if (error) *error = why;
     return 0;

@@ -18,10 +18,12 @@ uint64_t WriteStlFile(ByteSink& file, double tolerance, const GearRecord& first,
                       const GearRecord* second, double secondX, double secondY, double secondRotation,
                       ExportStatus* status = nullptr);
 
-// Triangles the mesh of this body would have at this tolerance: the size check
-// before meshing, which plans the body from counts alone. 0 when the body cannot
-// be meshed; error (when given) then says why, as the writer would.
-uint64_t EstimateStlTriangles(const GearRecord& body, double tolerance, ExportError* error = nullptr);
+// Triangles the mesh of this body, placed at (dx, dy), would have at this
+// tolerance: the size check before meshing, which plans the body from counts
+// alone. 0 when the body cannot be meshed there; error (when given) then says why,
+// as the writer would. The count does not depend on the placement.
+uint64_t EstimateStlTriangles(const GearRecord& body, double tolerance, ExportError* error = nullptr,
+                              double dx = 0.0, double dy = 0.0);
 
 // Meshes one body into the list: a rack at (dx, dy) unturned, any other body at
 // (dx, dy) turned by rotation. 1 on success, 0 when it cannot be meshed.

@@ -40,6 +40,9 @@ const CaseRow kCases[] = {
     // number overflowed, then blamed on the file.
     {"step-write-error.txt", 0, TextId::ExportNothingValid},
     {"stl-write-error.txt", 0, TextId::ExportNothingValid},
+    // m 50, z 1000: a bore wall of 1.4 um at 25 m from the axis, where the file's
+    // floats step by 2 um, gave 400 degenerate facets.
+    {"stl-far-thin-wall.txt", 0, TextId::ExportBoreReachesRoot},
 };
 
 class ExportCases : public KovrexTest, public ::testing::WithParamInterface<CaseRow> {

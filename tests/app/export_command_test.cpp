@@ -15,6 +15,7 @@
 #include <cmath>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -548,7 +549,11 @@ TEST_F(ExportCommandTest, WriterOutcomesAndSizeEstimatesEndInTheirMessages) {
     SCOPED_TRACE(r.name);
     size_t pointsWritten1 = 0, pointsWritten2 = 0;
     std::string pathGiven;
-    ExportWriters().estimateStlTriangles = [&](const GearRecord&, double, ExportError* error) {
+    // Each body is estimated where the writer will place it: gear 2 far out is
+    // held more coarsely by the file's floats.
+    std::vector<std::pair<double, double>> estimatedAt, writtenAt;
+    ExportWriters().estimateStlTriangles = [&](const GearRecord&, double, ExportError* error, double x, double y) {
+      estimatedAt.emplace_back(x, y);
       *error = r.planned;
       return r.planned == ExportError::None ? r.estimate : 0;
     };
@@ -561,8 +566,9 @@ TEST_F(ExportCommandTest, WriterOutcomesAndSizeEstimatesEndInTheirMessages) {
       *status = r.status;
       return r.written && f.Write("ISO-10303-21;\n");
     };
-    ExportWriters().writeStl = [&](ByteSink& f, double, const GearRecord& a, double, const GearRecord* b, double,
-                                   double, double, ExportStatus* status) -> uint64_t {
+    ExportWriters().writeStl = [&](ByteSink& f, double, const GearRecord& a, double, const GearRecord* b, double x,
+                                   double y, double, ExportStatus* status) -> uint64_t {
+      writtenAt = {{0.0, 0.0}, {x, y}};
       pointsWritten1 = PointCount(a);
       pointsWritten2 = b ? PointCount(*b) : 0;
       *status = r.status;
@@ -593,6 +599,9 @@ TEST_F(ExportCommandTest, WriterOutcomesAndSizeEstimatesEndInTheirMessages) {
         // The mesh builders make their own dense copies.
         EXPECT_EQ(pointsWritten1, shownPoints1);
         EXPECT_EQ(pointsWritten2, shownPoints2);
+        EXPECT_EQ(estimatedAt, writtenAt);
+        ASSERT_EQ(writtenAt.size(), 2u);
+        EXPECT_NEAR(std::hypot(writtenAt[1].first, writtenAt[1].second), PairCentreDistance, 1e-9);
       }
     }
     EXPECT_EQ(PointCount(Gear1), shownPoints1);

@@ -20,6 +20,8 @@ namespace {
 
 using test::AddHub;
 using test::AddKeyway;
+using test::StlRack;
+using test::StlRing;
 using test::StlGear;
 
 // Takes `budget` bytes, then refuses.
@@ -147,11 +149,12 @@ TEST(StlFile, CoordinatesNoFloatHoldsRefuseTheBody) {
   EXPECT_EQ(sink.bytes.size(), 84u);  // the header, then the first block refused
 }
 
-// A module of 1e20 with a hub: its intermediate and hub circles would hold tens of
+// A module of 1e11 with a hub: its intermediate and hub circles would hold tens of
 // millions of points each. The plan counts them and holds none, so that the
 // refusal takes no time and no memory.
 TEST(StlFile, AHubGearFarAboveTheCapIsCountedNotBuilt) {
-  GearRecord g = StlGear(1e20, 20, 10.0, 8.0);
+  GearRecord g = StlGear(1e11, 20, 10.0, 0.0);
+  g = StlGear(1e11, 20, 10.0, g.rootRadius);
   AddHub(g, 2, 2.0 * (g.rootRadius - 0.25 * g.normalModule), 10.0);
   HubGearMeshPlan plan;
   EXPECT_EQ(PlanHubGearMesh(g, 0.0, 0.0, 0.0, 0.0266, plan), ExportError::None);
@@ -273,6 +276,63 @@ TEST(StlFile, HelicalGearUsesHalfTheTolerance) {
   // count differs a little; half the tolerance keeps it near the straight one,
   // the full tolerance would give about 1/sqrt(2) of it.
   EXPECT_NEAR(static_cast<double>(bottomFacets(a.bytes)) / bottomFacets(b.bytes), 1.0, 0.12);
+}
+
+// The file's floats hold a coordinate of magnitude r to about r * 6e-8: a wall, a
+// hub or a rack back of two micrometres is sound on a small gear but becomes one
+// vertex, or one z, tens of metres out. Such a body is refused where it stands,
+// by the estimate before the requester as by the writer, as a body (or a bore)
+// the file cannot hold; the same feature on a small body still meshes.
+TEST(StlFile, FeaturesTheFloatsCannotPartFarOutAreRefused) {
+  struct Row {
+    const char* name;
+    GearRecord body;
+    double y;  // placement of the body, as gear 2 or the rack stands
+    ExportError far;
+  };
+  auto rootBore = [](double m, double clearance) {
+    GearRecord g = StlGear(m, 20, 10.0, 0.0);
+    return StlGear(m, 20, 10.0, 2.0 * (g.rootRadius - clearance));
+  };
+  auto hubbed = [](double m, double b, double length) {
+    GearRecord g = StlGear(m, 20, b, 2.0 * m);
+    AddHub(g, 2, 6.0 * m, length);
+    return g;
+  };
+  // m 2500: the root at 21.9 m, the ring's rim at 53 m, where a float step is
+  // 2 and 4 micrometres; a face 90 m wide has steps of 8 micrometres.
+  const Row rows[] = {
+      {"bore 1.5 um below the root", rootBore(2500.0, 0.0015), 0.0, ExportError::InvalidGeometry},
+      {"ring rim 1.5 um outside the roots", StlRing(2500.0, 40, 100.0, 0.0015), 0.0, ExportError::InvalidGeometry},
+      {"hub 2 um long on a face 90 m wide", hubbed(100.0, 90000.0, 0.002), 0.0, ExportError::InvalidBody},
+      {"bore of 1 um on a gear 90 m out", StlGear(2.0, 20, 10.0, 0.001), 90000.0, ExportError::InvalidBody},
+      {"rack back 2 um thick 25 m out", StlRack(2.0, 10, 2.502, 10.0), 25000.0, ExportError::InvalidBody},
+  };
+  const GearRecord pinion = StlGear(2.0, 20, 10.0, 10.0);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    ExportError estimated = ExportError::None;
+    EXPECT_EQ(EstimateStlTriangles(r.body, 0.0001, &estimated, 0.0, r.y), 0u);
+    EXPECT_EQ(estimated, r.far);
+    StringSink sink;
+    ExportStatus status;
+    EXPECT_EQ(WriteStlFile(sink, 0.0001, pinion, 0.0, &r.body, 0.0, r.y, 0.0, &status), 0u);
+    EXPECT_EQ(status.error, r.far);
+    EXPECT_TRUE(sink.bytes.empty());
+  }
+
+  // The same micrometres at the origin.
+  const GearRecord near[] = {rootBore(2.0, 0.0015), StlRing(2.0, 40, 10.0, 0.0015), hubbed(2.0, 10.0, 0.002),
+                             StlGear(2.0, 20, 10.0, 0.001), StlRack(2.0, 10, 2.502, 10.0)};
+  for (const GearRecord& g : near) {
+    StringSink sink;
+    ExportStatus status;
+    ASSERT_GT(WriteStlFile(sink, 0.0001, g, 0.0, nullptr, 0.0, 0.0, 0.0, &status), 0u)
+        << static_cast<int>(status.error);
+    const test::MeshFacts mesh = test::CheckMesh(test::ParseStl(sink.bytes));
+    EXPECT_EQ(mesh.unpairedEdges + mesh.repeatedEdges + mesh.degenerateFacets, 0);
+    EXPECT_EQ(mesh.parts.size(), 1u);
+  }
 }
 
 }  // namespace
