@@ -219,10 +219,7 @@ bool WriteExportFile(ExportKind kind, const std::string& path, double tolerance,
   if (!ok) {
     // Only a refused write blames the file; a writer that refused the body for
     // its geometry says so.
-    if (status.error == ExportError::None || status.error == ExportError::Write)
-      ShowCannotWrite(path);
-    else
-      ShowRefusal(status);
+    if (!ShowRefusal(status)) ShowCannotWrite(path);
     return false;
   }
   if (kind == ExportKind::Stl) {

@@ -215,9 +215,9 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
   GearRecord copy;
   if (!RegenerateMeshOutline(record, copy)) return ExportError::InvalidBody;
   const double reach = MeshReach(copy, dx, dy);
-  if (!BuildToothedOutline(copy, plan.phase, tol, FloatResolvedGap(reach, kMinVertexDistance), plan.outline))
-    return ExportError::InvalidBody;
+  const double vertexGap = FloatResolvedGap(reach, kMinVertexDistance);
   const double gap = FloatResolvedGap(reach, kMinRadialGap);
+  if (!BuildToothedOutline(copy, plan.phase, tol, vertexGap, plan.outline)) return ExportError::InvalidBody;
   plan.faceWidth = copy.faceWidth;
   const std::vector<double>& ox = plan.outline.x;
   const std::vector<double>& oy = plan.outline.y;
@@ -240,8 +240,7 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
     }
     // A bore of a micrometre on a gear a metre from the origin: its chords are
     // shorter than the floats there tell apart.
-    const double chord = 2.0 * R * std::sin(plan.tau / static_cast<double>(2 * plan.perTooth));
-    if (!(chord >= FloatResolvedGap(reach, kMinVertexDistance))) return ExportError::InvalidBody;
+    if (!(CircleChord(R, plan.tau, plan.perTooth) >= vertexGap)) return ExportError::InvalidBody;
   }
 
   plan.layers = 1;
@@ -251,7 +250,7 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
     plan.twist = hand * std::tan(copy.helixAngle) * copy.faceWidth / copy.pitchRadius;
     const double rMax = std::max({copy.tipRadius, copy.rootRadius, R});
     double longest = PolygonLongestEdge(ox, oy);
-    if (R > 0.0) longest = std::max(longest, 2.0 * R * std::sin(plan.tau / static_cast<double>(2 * plan.perTooth)));
+    if (R > 0.0) longest = std::max(longest, CircleChord(R, plan.tau, plan.perTooth));
     plan.layers = HelicalLayerCount(plan.twist, rMax, longest, tol);
   }
   if (!std::isfinite(plan.twist)) return ExportError::InvalidBody;

@@ -4,6 +4,7 @@
 // helical gear. Gears with a hub or keyway go to stl_hub_mesh.h.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -70,6 +71,12 @@ int64_t HelicalLayerCount(double twist, double radius, double longestEdge, doubl
 // Angle step whose chord stays within the tolerance on this radius (pi/2 when the
 // tolerance reaches the radius).
 double ChordAngleStep(double radius, double tolerance);
+
+// Edge of a polygon on a circle of this radius whose corners stand `points` to the
+// angle `span`.
+inline double CircleChord(double radius, double span, int64_t points) {
+  return 2.0 * radius * std::sin(span / (2.0 * static_cast<double>(points)));
+}
 
 // Everything the mesh of a gear without hub or keyway needs, worked out before any
 // triangle exists, so that its size is known first.

@@ -223,8 +223,7 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
     hubCount = std::max<int64_t>({hubCount, 16, StepsClearing(2.0 * kPi, hubRadius, boreReach + radialGap / 2.0),
                                   StepsNotWider(2.0 * kPi, boreStep)});
     if (hubCount > kMaxLoopPoints) return ExportError::InvalidGeometry;
-    if (!(2.0 * hubRadius * std::sin(kPi / static_cast<double>(hubCount)) >= vertexGap))
-      return ExportError::InvalidBody;
+    if (!(CircleChord(hubRadius, 2.0 * kPi, hubCount) >= vertexGap)) return ExportError::InvalidBody;
   }
 
   if (!BuildToothedOutline(copy, 0.5, tol, vertexGap, plan.outline)) return ExportError::InvalidBody;
@@ -243,8 +242,7 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
                                      StepsNotWider(plan.tau, innerStep)});
   if (static_cast<double>(z) * static_cast<double>(plan.perTooth) > static_cast<double>(kMaxLoopPoints))
     return ExportError::InvalidGeometry;
-  if (!(2.0 * plan.middleRadius * std::sin(plan.tau / static_cast<double>(2 * plan.perTooth)) >= vertexGap))
-    return ExportError::InvalidBody;
+  if (!(CircleChord(plan.middleRadius, plan.tau, plan.perTooth) >= vertexGap)) return ExportError::InvalidBody;
 
   plan.layers = 1;
   if (copy.helixAngle > 1e-9) {

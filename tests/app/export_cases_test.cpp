@@ -80,15 +80,7 @@ TEST_P(ExportCases, WrittenAndValidOrRefusedBeforeTheRequester) {
   if (!StepCheckAvailable()) GTEST_SKIP() << "OpenCASCADE not found at configure time";
   const StepCheck check = RunStepCheck(e.path);
   std::remove(e.path.c_str());
-  ASSERT_TRUE(check.ran) << check.output;
-  for (const CheckedRead* read : {&check.healed, &check.raw}) {
-    SCOPED_TRACE(read == &check.raw ? "without healing" : "default reader");
-    ASSERT_EQ(read->solids.size(), static_cast<size_t>(row.solids)) << check.output;
-    for (const CheckedSolid& s : read->solids) {
-      EXPECT_TRUE(s.valid) << check.output;
-      EXPECT_EQ(s.freeEdges, 0);
-    }
-  }
+  ExpectValidSolidsBothReads(check, static_cast<size_t>(row.solids));
 }
 
 std::string CaseName(const ::testing::TestParamInfo<CaseRow>& info) {

@@ -190,17 +190,7 @@ int ExportedBodies(const MemoryControlStore& store) {
 
 void CheckStep(const std::string& path, int bodies) {
   if (!StepCheckAvailable()) return;
-  const StepCheck check = RunStepCheck(path);
-  ASSERT_TRUE(check.ran) << check.output;
-  for (const CheckedRead* read : {&check.healed, &check.raw}) {
-    SCOPED_TRACE(read == &check.raw ? "without healing" : "default reader");
-    ASSERT_EQ(read->solids.size(), static_cast<size_t>(bodies)) << check.output;
-    for (const CheckedSolid& s : read->solids) {
-      EXPECT_TRUE(s.valid) << check.output;
-      EXPECT_EQ(s.freeEdges, 0) << check.output;
-      EXPECT_GT(s.volume, 0.0) << check.output;
-    }
-  }
+  ExpectValidSolidsBothReads(RunStepCheck(path), static_cast<size_t>(bodies));
 }
 
 void CheckStl(const std::string& path, int bodies) {

@@ -143,6 +143,21 @@ inline StepCheck RunStepCheck(const std::string& path, const std::vector<std::st
   return result;
 }
 
+// Both reads of an exported file (default and without healing) hold `solids`
+// closed valid solids with a volume.
+inline void ExpectValidSolidsBothReads(const StepCheck& check, size_t solids) {
+  ASSERT_TRUE(check.ran) << check.output;
+  for (const CheckedRead* read : {&check.healed, &check.raw}) {
+    SCOPED_TRACE(read == &check.raw ? "without healing" : "default reader");
+    ASSERT_EQ(read->solids.size(), solids) << check.output;
+    for (const CheckedSolid& s : read->solids) {
+      EXPECT_TRUE(s.valid) << check.output;
+      EXPECT_EQ(s.freeEdges, 0) << check.output;
+      EXPECT_GT(s.volume, 0.0) << check.output;
+    }
+  }
+}
+
 // A 10 mm cube at the origin as a complete AP214 file; flipFace turns one face
 // inside out (its loop reversed, its sense .F.), dropFace leaves one out (-1: none).
 inline std::string MakeBoxStep(int flipFace = -1, int dropFace = -1) {
