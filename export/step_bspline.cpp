@@ -178,7 +178,8 @@ uint64_t WriteStepBSplineFromControlPoints(int p, const std::vector<StepControlP
   return AppendCurve(p, refs, StepKnotMultiplicitiesText, StepKnotValuesText);
 }
 
-uint64_t WriteStepBSplineCurve(const OutlinePolyline& polyline, double ox, double oy, double c, double s, double z) {
+uint64_t WriteStepBSplineCurve(const OutlinePolyline& polyline, double ox, double oy, double c, double s, double z,
+                               double shiftX) {
   const size_t n = polyline.points.size();
   if (n < 2) MarkStepFileFaulty();
   const int p = n == 0 ? 0 : DegreeForPoints(n);
@@ -186,7 +187,9 @@ uint64_t WriteStepBSplineCurve(const OutlinePolyline& polyline, double ox, doubl
   refs.reserve(n * 8);
   for (const OutlinePoint& q : polyline.points) {
     if (!refs.empty()) refs += ',';
-    refs += FormatStepRef(WriteStepCartesianPoint(ox + c * q.x - s * q.y, oy + s * q.x + c * q.y, z));
+    double x = ox + c * q.x - s * q.y;
+    if (shiftX != 0.0) x = StepRoundedAsWritten(x) + shiftX;
+    refs += FormatStepRef(WriteStepCartesianPoint(x, oy + s * q.x + c * q.y, z));
   }
   // Uniform clamped knots 0, 1, ..., n - p with the ends p + 1 times.
   std::string multiplicities, values;

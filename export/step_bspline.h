@@ -53,7 +53,11 @@ uint64_t WriteStepBSplineFromControlPoints(int p, const std::vector<StepControlP
 // Writes the points of one outline polyline, turned by the angle whose cosine and
 // sine are c and s, moved to (ox, oy) and put at height z, as the control polygon
 // of a uniform clamped B-spline of degree 3 (less for fewer than 4 points). The
-// curve passes through the first and last point only. Returns the curve.
-uint64_t WriteStepBSplineCurve(const OutlinePolyline& polyline, double ox, double oy, double c, double s, double z);
+// curve passes through the first and last point only. A shift in x (the top of a
+// helical rack, a value as written) is added to each point as written, so that the
+// curve is the unshifted one moved by exactly that much in the file's text and
+// ends in the vertices placed the same way. Returns the curve.
+uint64_t WriteStepBSplineCurve(const OutlinePolyline& polyline, double ox, double oy, double c, double s, double z,
+                               double shiftX = 0.0);
 
 }  // namespace kovrex

@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <system_error>
 
 #include "numbers/number_text.h"
 
@@ -49,9 +50,27 @@ double DirectionScale(double x, double y, double z) {
 
 }  // namespace
 
-double StepRoundedAsWritten(double value) { return std::nearbyint(value * 1e6) / 1e6; }
+namespace {
 
-double StepRoundedFine(double value) { return std::nearbyint(value * 1e10) / 1e10; }
+// The number a reader takes from `text`: the double nearest to its decimal value.
+// Rounding the scaled value instead (nearbyint(v * 1e6) / 1e6) rounds twice and
+// sends ties to even, and on a radius such as 10.0000005 it lands one unit of the
+// last decimal away from the text the file holds.
+double ReadBack(const std::string& text, double value) {
+  double read = 0.0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), read);
+  return result.ec == std::errc() ? read : value;
+}
+
+}  // namespace
+
+double StepRoundedAsWritten(double value) {
+  return std::isfinite(value) ? ReadBack(FormatStepReal(value), value) : value;
+}
+
+double StepRoundedFine(double value) {
+  return std::isfinite(value) ? ReadBack(FormatStepRealFine(value), value) : value;
+}
 
 std::string FormatStepDirectionRatios(double x, double y) {
   const double k = DirectionScale(x, y, 0.0);

@@ -46,13 +46,15 @@ std::string FormatStepRealChecked(double value);
 std::string FormatStepDirectionRatios(double x, double y);
 std::string FormatStepDirectionRatios(double x, double y, double z);
 
-// A coordinate as the file holds it (six decimals). A line or a plane through
+// A coordinate as the file holds it: read back from its six-decimal text, so that
+// it is the very value a reader takes from the file. A line or a plane through
 // written points takes its direction from these, not from the exact values: the
 // points of a tilted flank, each rounded by up to 5e-7 mm, then still lie on the
-// plane and the line still ends in its vertex, within the file's 1e-6 mm.
+// plane and the line still ends in its vertex, within the file's 1e-6 mm. Vertices
+// on a circle come from its centre and radius read back so.
 double StepRoundedAsWritten(double value);
 
-// A coordinate as a fine point holds it (ten decimals, FormatStepRealFine).
+// A coordinate as a fine point holds it: read back from FormatStepRealFine's text.
 double StepRoundedFine(double value);
 
 // Appends "#n=text;" with n = counter + 1 and returns n.

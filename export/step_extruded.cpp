@@ -89,7 +89,7 @@ uint64_t WriteStepExtrudedSolid(const GearRecord& body, double ox, double oy, do
       S = AddStepEntity("PLANE(''," + FormatStepRef(Ap) + ")");
     } else {
       CB = WriteStepBSplineCurve(outline[i], ox, oy, c, st, 0.0);
-      CT = WriteStepBSplineCurve(outline[i], ox + s, oy, c, st, b);
+      CT = WriteStepBSplineCurve(outline[i], ox, oy, c, st, b, s);
       S = AddStepEntity("SURFACE_OF_LINEAR_EXTRUSION(''," + FormatStepRef(CB) + "," + vectorRef + ")");
     }
     EB[i] = AddStepEntity("EDGE_CURVE(''," + FormatStepRef(VB[i]) + "," + FormatStepRef(VB[i + 1]) + "," +

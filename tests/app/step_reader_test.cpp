@@ -242,6 +242,14 @@ const ReaderRow kSingleRows[] = {
     {"straight rack", {{.kind = Kind::Rack, .z = 8, .rim = 12.0}}},
     {"helical rack", {{.kind = Kind::Rack, .z = 8, .betaDeg = 20.0, .b = 15.0, .rim = 12.0}}},
     {"name with apostrophe and non-ASCII", {{.bore = 8.0}}, "o'Brien \xc3\xa9tude.stp"},
+    // Diameters typed with six decimals whose radius ends in a seventh decimal 5
+    // (5.0617285, 10.0000005, 3.8271605, 15.0000015): the vertices on these
+    // circles must be rounded as the circles are written.
+    {"bore at a tie", {{.bore = 10.123457}}},
+    {"DIN keyway in a bore at a tie", {{.z = 30, .bore = 10.123457, .dinKeyway = true}}},
+    {"hub at a tie", {{.z = 30, .bore = 8.0, .hubSide = 2, .hubDiameter = 20.000001, .hubLength = 6.0}}},
+    {"keyed bore and hubs at ties",
+     {{.z = 30, .bore = 7.654321, .dinKeyway = true, .hubSide = 3, .hubDiameter = 30.000003, .hubLength = 5.0}}},
 };
 
 // One test per row, so that a failing row names itself and the rows run in
@@ -382,6 +390,23 @@ const ArrangementRow kArrangements[] = {
     {"internal pair",
      DisplayKind::Internal,
      {.z = 14, .allowance = 0.05},
+     {.kind = Kind::Ring, .z = 36, .allowance = 0.05, .rim = 6.0},
+     0.25},
+    // Bores and hubs at six-decimal ties on turned bodies off the origin.
+    {"pair turned, bores and hub at ties",
+     DisplayKind::Pair,
+     {.z = 14, .bore = 7.654321, .allowance = 0.05},
+     {.z = 23, .bore = 10.123457, .dinKeyway = true, .hubSide = 2, .hubDiameter = 30.000003, .hubLength = 5.0,
+      .allowance = 0.05},
+     0.2},
+    {"pinion with rack, pinion bore at a tie",
+     DisplayKind::PinionRack,
+     {.z = 14, .bore = 5.000001, .allowance = 0.05},
+     {.kind = Kind::Rack, .z = 8, .allowance = 0.05, .rim = 12.0},
+     0.2},
+    {"internal pair, keyed pinion bore at a tie",
+     DisplayKind::Internal,
+     {.z = 16, .bore = 10.123457, .dinKeyway = true, .allowance = 0.05},
      {.kind = Kind::Ring, .z = 36, .allowance = 0.05, .rim = 6.0},
      0.25},
 };

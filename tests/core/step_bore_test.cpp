@@ -153,6 +153,12 @@ TEST_F(StepBore, VerticesLieOnTheirCircleAsWritten) {
       {8.0, 2.0, 1.0, 60.4012671, 0.0, 0.3},   // turned, off the origin
       {12.0, 0.0, 0.0, 60.4012671, 0.0, 0.3},  // plain bore split at the turn
       {16.0, 5.0, 2.3, -7.123456789, 3.3333333, 2.1},
+      // Radii whose seventh decimal is a 5: the formatter and a rounding of the
+      // scaled value (nearbyint(r * 1e6)) part by 1e-6 mm on these.
+      {10.123457, 0.0, 0.0, 0.0, 0.0, 0.0},
+      {10.123457, 3.0, 1.2, 0.0, 0.0, 0.0},
+      {7.654321, 0.0, 0.0, 30.0000005, 0.0, 0.0},
+      {30.000003, 8.0, 3.3, 0.0, 0.0, 0.0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(std::to_string(r.bore) + " at " + std::to_string(r.phi));
@@ -168,11 +174,16 @@ TEST_F(StepBore, VerticesLieOnTheirCircleAsWritten) {
     ASSERT_EQ(circles.size(), 1u);
     EXPECT_LT(WorstOffCircle(e, circles[0]), 1e-9);
   }
-  ResetStepEntities();
-  StepCircleEdges hub;
-  WriteStepCircleEdges(1, 2, hub, 60.4012671, 0.0, 0.0, 12.3456785);
-  const auto e = test::ParseStepEntities(StepLineList.text);
-  EXPECT_LT(WorstOffCircle(e, test::FindStepEntities(e, "CIRCLE").at(0)), 1e-9);
+  // Hub circles: a centre that does not print exactly, and radii at a tie.
+  const double hubs[][2] = {{60.4012671, 12.3456785}, {0.0, 10.0000005}, {0.0, 2.5000005}, {30.0000005, 15.0000015}};
+  for (const auto& h : hubs) {
+    SCOPED_TRACE("hub radius " + std::to_string(h[1]));
+    ResetStepEntities();
+    StepCircleEdges hub;
+    WriteStepCircleEdges(1, 2, hub, h[0], 0.0, 0.0, h[1]);
+    const auto e = test::ParseStepEntities(StepLineList.text);
+    EXPECT_LT(WorstOffCircle(e, test::FindStepEntities(e, "CIRCLE").at(0)), 1e-9);
+  }
 }
 
 TEST_F(StepBore, HubMantleIsTwoHalfFacesOnSharedSeams) {

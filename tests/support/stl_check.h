@@ -247,4 +247,19 @@ inline void ExpectAdmeshClean(const std::string& bytes, const std::string& name,
   EXPECT_EQ(a.backwardsEdges, 0) << name;
 }
 
+// Every check a written STL of `bodies` closed bodies must pass: our mesh check on
+// the floats as written (each edge once in each direction, no facet of zero area,
+// one part of positive volume per body) and admesh.
+inline void ExpectCleanStl(const std::string& bytes, int bodies, const std::string& name) {
+  const StlFile file = ParseStl(bytes);
+  ASSERT_TRUE(file.parsed) << bytes.size() << " bytes";
+  const MeshFacts facts = CheckMesh(file);
+  EXPECT_EQ(facts.unpairedEdges, 0);
+  EXPECT_EQ(facts.repeatedEdges, 0);
+  EXPECT_EQ(facts.degenerateFacets, 0);
+  EXPECT_EQ(facts.parts.size(), static_cast<size_t>(bodies));
+  for (const MeshPart& part : facts.parts) EXPECT_GT(part.volume, 0.0);
+  ExpectAdmeshClean(bytes, name, bodies);
+}
+
 }  // namespace kovrex::test
