@@ -1,8 +1,12 @@
-// Outline flattening, thinning within a chord tolerance and ear clipping for the
-// STL mesh builders.
+// Outline flattening, thinning within a chord tolerance and ear clipping (slivers
+// flipped onto the other diagonal) for the STL mesh builders.
 #include "export/outline_tools.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 namespace kovrex {
@@ -146,8 +150,105 @@ int64_t SimplifyPolyline(std::vector<double>& x, std::vector<double>& y, std::ve
   return static_cast<int64_t>(xOut.size());
 }
 
-void TriangulatePolygon(const std::vector<int64_t>& polygon, const std::vector<double>& px,
-                        const std::vector<double>& py, FaceTriangleList& triangles) {
+double TriangleThickness(double x1, double y1, double x2, double y2, double x3, double y3) {
+  const double longest = std::max({std::hypot(x2 - x1, y2 - y1), std::hypot(x3 - x2, y3 - y2),
+                                   std::hypot(x1 - x3, y1 - y3)});
+  return longest > 0.0 ? CrossProduct2D(x1, y1, x2, y2, x3, y3) / longest : 0.0;
+}
+
+namespace {
+
+// A directed edge a -> b of the face as one key.
+uint64_t EdgeKey(int64_t a, int64_t b) { return static_cast<uint64_t>(a) << 32 ^ static_cast<uint64_t>(b); }
+
+// Ear clipping takes the first ear it meets: on a nearly straight run of outline
+// points that may be a corner of almost 180 degrees, a sliver whose corners the
+// file's floats put on one line. Each triangle thinner than minHeight has its
+// diagonals tried: the two triangles beside one are turned onto the other diagonal
+// of their quadrilateral when both new ones run counter-clockwise and the thinner of
+// them is thicker than the thinner of the old pair. Every flip raises the sorted
+// list of thicknesses, so the flips end; the polygon's edges are never flipped.
+void FlipThinTriangles(const std::vector<int64_t>& polygon, const std::vector<double>& px,
+                       const std::vector<double>& py, FaceTriangleList& triangles, size_t first, double minHeight) {
+  auto thickness = [&](size_t t) {
+    const int64_t a = triangles[t], b = triangles[t + 1], c = triangles[t + 2];
+    return TriangleThickness(px[a], py[a], px[b], py[b], px[c], py[c]);
+  };
+  std::vector<size_t> work;
+  for (size_t t = first; t + 2 < triangles.size(); t += 3)
+    if (thickness(t) < minHeight) work.push_back(t);
+  if (work.empty()) return;
+
+  std::unordered_set<uint64_t> outline;
+  const size_t h = polygon.size();
+  for (size_t i = 0; i < h; ++i) outline.insert(EdgeKey(polygon[i], polygon[(i + 1) % h]));
+  // Directed edge -> the triangle that holds it; an edge held twice (the fallback
+  // of the clipping on a folded polygon) is never flipped.
+  std::unordered_map<uint64_t, size_t> owner;
+  std::unordered_set<uint64_t> doubled;
+  auto edge = [&](size_t t, int k) { return EdgeKey(triangles[t + k], triangles[t + (k + 1) % 3]); };
+  auto own = [&](size_t t) {
+    for (int k = 0; k < 3; ++k) {
+      auto [it, fresh] = owner.emplace(edge(t, k), t);
+      if (!fresh && it->second != t) doubled.insert(edge(t, k));
+      it->second = t;
+    }
+  };
+  auto disown = [&](size_t t) {
+    for (int k = 0; k < 3; ++k) {
+      const auto it = owner.find(edge(t, k));
+      if (it != owner.end() && it->second == t) owner.erase(it);
+    }
+  };
+  for (size_t t = first; t + 2 < triangles.size(); t += 3) own(t);
+
+  while (!work.empty()) {
+    const size_t t = work.back();
+    work.pop_back();
+    const double before = thickness(t);
+    if (!(before < minHeight)) continue;
+    // The longest edge first: the other diagonal across it is the one that can
+    // widen a sliver.
+    int order[3] = {0, 1, 2};
+    double length[3];
+    for (int k = 0; k < 3; ++k) {
+      const int64_t a = triangles[t + k], b = triangles[t + (k + 1) % 3];
+      length[k] = std::hypot(px[b] - px[a], py[b] - py[a]);
+    }
+    std::sort(order, order + 3, [&](int i, int j) { return length[i] > length[j]; });
+    for (int k : order) {
+      const int64_t u = triangles[t + k], w = triangles[t + (k + 1) % 3], p = triangles[t + (k + 2) % 3];
+      if (outline.count(EdgeKey(u, w))) continue;
+      const auto across = owner.find(EdgeKey(w, u));
+      if (across == owner.end()) continue;
+      const size_t t2 = across->second;
+      bool shared = false;
+      for (int j = 0; j < 3; ++j) shared = shared || doubled.count(edge(t, j)) || doubled.count(edge(t2, j));
+      if (shared) continue;
+      int64_t q = -1;
+      for (int j = 0; j < 3; ++j)
+        if (triangles[t2 + j] == w && triangles[t2 + (j + 1) % 3] == u) q = triangles[t2 + (j + 2) % 3];
+      if (q < 0 || q == p) continue;
+      const double newA = TriangleThickness(px[p], py[p], px[u], py[u], px[q], py[q]);
+      const double newB = TriangleThickness(px[q], py[q], px[w], py[w], px[p], py[p]);
+      const double oldMin = std::min(before, thickness(t2));
+      if (!(newA > 0.0 && newB > 0.0 && std::min(newA, newB) > oldMin)) continue;
+      disown(t);
+      disown(t2);
+      triangles[t] = p, triangles[t + 1] = u, triangles[t + 2] = q;
+      triangles[t2] = q, triangles[t2 + 1] = w, triangles[t2 + 2] = p;
+      own(t);
+      own(t2);
+      if (newA < minHeight) work.push_back(t);
+      if (newB < minHeight) work.push_back(t2);
+      break;
+    }
+  }
+}
+
+// Ear clipping: appends exactly h - 2 triangles for h >= 3 corners.
+void ClipEars(const std::vector<int64_t>& polygon, const std::vector<double>& px, const std::vector<double>& py,
+              FaceTriangleList& triangles) {
   const int64_t h = static_cast<int64_t>(polygon.size());
   if (h < 3) return;
   const std::vector<int64_t>& v = polygon;
@@ -213,6 +314,15 @@ void TriangulatePolygon(const std::vector<int64_t>& polygon, const std::vector<d
   triangles.push_back(v[prev[cur]]);
   triangles.push_back(v[cur]);
   triangles.push_back(v[next[cur]]);
+}
+
+}  // namespace
+
+void TriangulatePolygon(const std::vector<int64_t>& polygon, const std::vector<double>& px,
+                        const std::vector<double>& py, FaceTriangleList& triangles, double minHeight) {
+  const size_t first = triangles.size();
+  ClipEars(polygon, px, py, triangles);
+  if (minHeight > 0.0) FlipThinTriangles(polygon, px, py, triangles, first, minHeight);
 }
 
 }  // namespace kovrex

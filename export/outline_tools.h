@@ -1,7 +1,7 @@
 // Planar tools of the STL mesh builders: a gear outline flattened into point arrays
 // with break flags, a closed outline thinned within the chord tolerance
 // (Douglas-Peucker between break points), and ear-clipping triangulation of simple
-// polygons. Not for the screen (app/outline_simplify.h thins the drawn outline).
+// polygons without slivers. Not for the screen (app/outline_simplify.h thins the drawn outline).
 #pragma once
 
 #include <cstdint>
@@ -44,9 +44,17 @@ int64_t SimplifyPolyline(std::vector<double>& x, std::vector<double>& y, std::ve
                          std::vector<double>& xOut, std::vector<double>& yOut, std::vector<int64_t>& map,
                          double tolerance);
 
+// Smallest altitude of the triangle (twice its area over its longest edge); negative
+// when the points turn clockwise.
+double TriangleThickness(double x1, double y1, double x2, double y2, double x3, double y3);
+
 // Ear clipping of a counter-clockwise polygon (indices into px, py; an index may
 // occur twice, as along a slit). Appends exactly h - 2 triangles for h >= 3 entries.
+// Triangles thinner than minHeight (the float resolution where the face will stand)
+// then get the other diagonal of their quadrilateral wherever that leaves both
+// triangles of it thicker: a corner of almost 180 degrees on a straight run of
+// outline points gives no sliver whose corners the file's floats put on one line.
 void TriangulatePolygon(const std::vector<int64_t>& polygon, const std::vector<double>& px,
-                        const std::vector<double>& py, FaceTriangleList& triangles);
+                        const std::vector<double>& py, FaceTriangleList& triangles, double minHeight = 0.0);
 
 }  // namespace kovrex

@@ -217,6 +217,7 @@ ExportError PlanGearMesh(const GearRecord& record, double dx, double dy, double 
   const double reach = MeshReach(copy, dx, dy);
   const double vertexGap = FloatResolvedGap(reach, kMinVertexDistance);
   const double gap = FloatResolvedGap(reach, kMinRadialGap);
+  plan.thinFacet = vertexGap;
   if (!BuildToothedOutline(copy, plan.phase, tol, vertexGap, plan.outline)) return ExportError::InvalidBody;
   plan.faceWidth = copy.faceWidth;
   const std::vector<double>& ox = plan.outline.x;
@@ -310,7 +311,7 @@ void MeshGearPlan(const GearMeshPlan& plan, StlTriangleList& list) {
         polygon.push_back(m);
       }
     }
-    TriangulatePolygon(polygon, px, py, faces);
+    TriangulatePolygon(polygon, px, py, faces, plan.thinFacet);
   }
 
   BoundaryLoopList loops;

@@ -92,6 +92,7 @@ struct GearMeshPlan {
   double twist = 0.0;
   double faceWidth = 0.0;
   double dx = 0.0, dy = 0.0, rotation = 0.0;
+  double thinFacet = 0.0;  // end-face triangles thinner than this are flipped where they can be
   uint64_t triangles = 0;
 };
 

@@ -188,6 +188,7 @@ ExportError PlanHubGearMesh(const GearRecord& record, double dx, double dy, doub
   const double reach = MeshReach(copy, dx, dy);
   const double vertexGap = FloatResolvedGap(reach, kMinVertexDistance);
   const double radialGap = FloatResolvedGap(reach, kMinRadialGap);
+  plan.thinFacet = vertexGap;
 
   // The bore contour, keyway corners included, in the gear's own frame first: its
   // farthest corner is what must clear the hub and the teeth.
@@ -314,7 +315,7 @@ void MeshHubGearPlan(const HubGearMeshPlan& plan, StlTriangleList& list) {
     const double t = std::atan2(py[s[k]], px[s[k]]) / plan.tau + 0.5;
     const int64_t as = static_cast<int64_t>(std::round(t * static_cast<double>(nt)));
     for (int64_t j = as + nt; j >= as; --j) polygon.push_back(m + Wrap(j, C));
-    TriangulatePolygon(polygon, px, py, faces);
+    TriangulatePolygon(polygon, px, py, faces, plan.thinFacet);
   }
   // Only the tooth outline gets a wall: the intermediate circle is where the ring
   // meets the webs.

@@ -47,6 +47,7 @@ struct HubGearMeshPlan {
   double zLow = 0.0, zHigh = 0.0;
   std::vector<double> boreX, boreY;  // placed; empty without a bore
   std::vector<double> hubX, hubY;    // placed; empty without a hub
+  double thinFacet = 0.0;  // ring triangles thinner than this are flipped where they can be
   uint64_t triangles = 0;
 };
 

@@ -103,6 +103,7 @@ ExportError PlanRackMesh(const GearRecord& record, double dx, double dy, double 
   for (size_t i = 0; i < x.size(); ++i) reach = std::max(reach, std::hypot(x[i], y[i]));
   reach += std::hypot(dx, dy) + std::fabs(plan.shift);
   const double minDistance = FloatResolvedGap(reach, kMinVertexDistance);
+  plan.thinFacet = minDistance;
   if (!(hp - hf >= minDistance)) return ExportError::InvalidBody;
   MergeClosePoints(x, y, flags, pinned, minDistance);
   if (!FindPitchBoundaries(x, y, n, pt, hf, hp, root, back)) return ExportError::InvalidBody;
@@ -136,7 +137,7 @@ void MeshRackPlan(const RackMeshPlan& plan, StlTriangleList& list) {
     polygon.push_back(plan.backBoundary[k + 1]);
     const int64_t steps = Wrap(plan.rootBoundary[k] - plan.rootBoundary[k + 1], m);
     for (int64_t j = 0; j <= steps; ++j) polygon.push_back((plan.rootBoundary[k + 1] + j) % m);
-    TriangulatePolygon(polygon, plan.x, plan.y, faces);
+    TriangulatePolygon(polygon, plan.x, plan.y, faces, plan.thinFacet);
   }
   BoundaryLoopList loops;
   loops.reserve(static_cast<size_t>(m) + 1);

@@ -19,6 +19,7 @@ struct RackMeshPlan {
   double shift = 0.0;                 // top face against the bottom, along the rack
   double faceWidth = 0.0;
   double dx = 0.0, dy = 0.0;
+  double thinFacet = 0.0;  // end-face triangles thinner than this are flipped where they can be
   uint64_t triangles = 0;
 };
 

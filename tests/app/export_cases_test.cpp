@@ -51,6 +51,9 @@ const CaseRow kCases[] = {
     {"step-tie-bore.txt", 1, TextId::Count},
     {"step-tie-hub.txt", 1, TextId::Count},
     {"step-tie-pair-bore.txt", 2, TextId::Count},
+    // A ring at the finest tolerance: a top facet joined two outline points 5 um
+    // apart to one 1.8 mm away on the line through them, zero area in floats.
+    {"stl-zero-area-sliver.txt", 2, TextId::Count},
 };
 
 class ExportCases : public KovrexTest, public ::testing::WithParamInterface<CaseRow> {

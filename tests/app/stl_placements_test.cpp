@@ -62,7 +62,7 @@ TEST_P(StlAsShown, TwoClosedPartsWithoutOverlap) {
   const test::StlFile f = test::ParseStl(sink.bytes);
   ASSERT_TRUE(f.parsed);
   const test::MeshFacts mesh = test::CheckMesh(f);
-  EXPECT_EQ(mesh.unpairedEdges + mesh.repeatedEdges + mesh.degenerateFacets, 0);
+  EXPECT_EQ(mesh.unpairedEdges + mesh.repeatedEdges + mesh.degenerateFacets + mesh.thinFacets, 0);
   ASSERT_EQ(mesh.parts.size(), 2u);
   EXPECT_EQ(mesh.parts[0].euler, 0);
   EXPECT_EQ(mesh.parts[1].euler, c.secondEuler);

@@ -214,7 +214,7 @@ TEST(StlFile, KeywayCornersJustInsideTheLimitsStillMesh) {
     const uint64_t n = WriteStlFile(sink, r.tolerance, r.body, 0.3, nullptr, 0, 0, 0, &status);
     ASSERT_GT(n, 0u) << r.name << " error " << static_cast<int>(status.error);
     const test::MeshFacts mesh = test::CheckMesh(test::ParseStl(sink.bytes));
-    EXPECT_EQ(mesh.unpairedEdges + mesh.repeatedEdges + mesh.degenerateFacets, 0) << r.name;
+    EXPECT_EQ(mesh.unpairedEdges + mesh.repeatedEdges + mesh.degenerateFacets + mesh.thinFacets, 0) << r.name;
     ASSERT_EQ(mesh.parts.size(), 1u) << r.name;
     EXPECT_GT(mesh.parts[0].volume, 0.0) << r.name;
     EXPECT_EQ(mesh.parts[0].euler, 0) << r.name;
@@ -330,7 +330,7 @@ TEST(StlFile, FeaturesTheFloatsCannotPartFarOutAreRefused) {
     ASSERT_GT(WriteStlFile(sink, 0.0001, g, 0.0, nullptr, 0.0, 0.0, 0.0, &status), 0u)
         << static_cast<int>(status.error);
     const test::MeshFacts mesh = test::CheckMesh(test::ParseStl(sink.bytes));
-    EXPECT_EQ(mesh.unpairedEdges + mesh.repeatedEdges + mesh.degenerateFacets, 0);
+    EXPECT_EQ(mesh.unpairedEdges + mesh.repeatedEdges + mesh.degenerateFacets + mesh.thinFacets, 0);
     EXPECT_EQ(mesh.parts.size(), 1u);
   }
 }

@@ -357,6 +357,7 @@ TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
   EXPECT_EQ(mesh.unpairedEdges, 0);
   EXPECT_EQ(mesh.repeatedEdges, 0);
   EXPECT_EQ(mesh.degenerateFacets, 0);
+  EXPECT_EQ(mesh.thinFacets, 0);
   const size_t bodies = s.hasSecond ? 2 : 1;
   ASSERT_EQ(mesh.parts.size(), bodies);
   double total = 0.0, band = 0.0;
@@ -428,6 +429,38 @@ TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bodies, StlMeshCases, ::testing::ValuesIn(kCases), CaseName);
+
+}  // namespace
+}  // namespace kovrex
+
+namespace kovrex {
+namespace {
+
+// The mesh check itself, on facets whose answer is known exactly: three vertices on
+// one line are degenerate; a vertex 1e-20 off the line is not (a cross product in
+// plain doubles rounds 1 - 1e-20 to 1 and calls it zero), but thinner than the
+// floats there resolve; a right triangle is neither.
+TEST(MeshCheck, ZeroAreaIsExactOnTheFloatsAndSliversAreCounted) {
+  struct Row {
+    const char* name;
+    std::array<std::array<float, 3>, 3> v;
+    bool degenerate, thin;
+  } rows[] = {
+      {"on one line", {{{0, 0, 0}, {1, 1, 0}, {2, 2, 0}}}, true, false},
+      {"on one line, tilted in z", {{{55.5f, -25.25f, 10}, {55.75f, -25.5f, 10.5f}, {56, -25.75f, 11}}}, true, false},
+      {"two vertices the same", {{{1, 2, 3}, {1, 2, 3}, {4, 5, 6}}}, true, false},
+      {"1e-20 off the line", {{{1e-20f, 0, 0}, {1, 1, 0}, {2, 2, 0}}}, false, true},
+      {"one float step off the line", {{{0, 0, 0}, {64, std::nextafter(64.0f, 65.0f), 0}, {1, 1, 0}}}, false, true},
+      {"right triangle", {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}}, false, false},
+  };
+  for (const Row& r : rows) {
+    test::StlFile f;
+    f.facets.push_back({{0, 0, 1}, r.v});
+    const test::MeshFacts facts = test::CheckMesh(f);
+    EXPECT_EQ(facts.degenerateFacets, r.degenerate ? 1 : 0) << r.name;
+    EXPECT_EQ(facts.thinFacets, r.thin ? 1 : 0) << r.name;
+  }
+}
 
 }  // namespace
 }  // namespace kovrex

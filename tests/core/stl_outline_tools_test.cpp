@@ -1,13 +1,16 @@
 // The planar tools of the STL meshes on small fixtures whose answers are known by
 // hand: the closing-duplicate and junction rules of the flattening, Douglas-Peucker
 // at its exact tolerance and with a zero chord, and ear clipping (triangle count,
-// orientation and area of every face, slits, and the ending without ears).
+// orientation and area of every face, slits, the ending without ears, and no
+// slivers on nearly straight runs).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <ostream>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "export/outline_tools.h"
@@ -38,19 +41,47 @@ double PolygonArea(const std::vector<int64_t>& poly, const std::vector<double>& 
   return a / 2.0;
 }
 
-// h - 2 triangles, each counter-clockwise, together covering the polygon's area.
-void ExpectFullTriangulation(const std::vector<int64_t>& poly, const std::vector<double>& x,
-                             const std::vector<double>& y) {
+// h - 2 triangles, each counter-clockwise, together covering the polygon's area,
+// every edge of the polygon in one of them. Returns the least altitude of any.
+double ExpectFullTriangulation(const std::vector<int64_t>& poly, const std::vector<double>& x,
+                               const std::vector<double>& y, double minHeight = 0.0) {
   FaceTriangleList t;
-  TriangulatePolygon(poly, x, y, t);
-  ASSERT_EQ(t.size(), 3 * (poly.size() - 2));
-  double sum = 0.0;
-  for (size_t i = 0; i < t.size(); i += 3) {
+  TriangulatePolygon(poly, x, y, t, minHeight);
+  EXPECT_EQ(t.size(), 3 * (poly.size() - 2));
+  double sum = 0.0, thinnest = 1e300;
+  std::multiset<std::pair<int64_t, int64_t>> edges;
+  for (size_t i = 0; i + 2 < t.size(); i += 3) {
     const double a = CrossProduct2D(x[t[i]], y[t[i]], x[t[i + 1]], y[t[i + 1]], x[t[i + 2]], y[t[i + 2]]) / 2.0;
     EXPECT_GT(a, 0.0) << "triangle " << i / 3;
     sum += a;
+    double longest = 0.0;
+    for (int k = 0; k < 3; ++k) {
+      const int64_t p = t[i + k], q = t[i + (k + 1) % 3];
+      edges.insert({p, q});
+      longest = std::max(longest, std::hypot(x[q] - x[p], y[q] - y[p]));
+    }
+    thinnest = std::min(thinnest, 2.0 * a / longest);
   }
   EXPECT_NEAR(sum, PolygonArea(poly, x, y), 1e-12);
+  for (size_t i = 0; i < poly.size(); ++i)
+    EXPECT_EQ(edges.count({poly[i], poly[(i + 1) % poly.size()]}), 1u) << "polygon edge " << i;
+  return thinnest;
+}
+
+// A straight run of points bulging out by a few nanometres, from (0, 0) to
+// (1.8, 0), under an apex: given starting on the run, the first ears are its
+// corners of almost 180 degrees, and clipping fans slivers from (0, 0).
+void StraightRunUnderAnApex(int points, double bulge, std::vector<int64_t>& poly, std::vector<double>& x,
+                            std::vector<double>& y) {
+  for (int i = 0; i <= points; ++i) {
+    const double u = 1.8 * i / points;
+    x.push_back(u);
+    y.push_back(-bulge * u * (1.8 - u));
+  }
+  x.push_back(0.9);
+  y.push_back(1.0);
+  for (int i = 1; i <= points + 1; ++i) poly.push_back(i);
+  poly.push_back(0);
 }
 
 const ToolCase kCases[] = {
@@ -164,6 +195,48 @@ const ToolCase kCases[] = {
        FaceTriangleList straight;
        TriangulatePolygon({0, 1, 2, 3, 4}, cx, cy, straight);
        EXPECT_EQ(straight.size(), 9u);
+     }},
+    {"StraightRunGivesNoSliver",
+     [] {
+       std::vector<int64_t> poly;
+       std::vector<double> x, y;
+       StraightRunUnderAnApex(20, 1e-8, poly, x, y);
+       EXPECT_LT(ExpectFullTriangulation(poly, x, y), 1e-8) << "the fixture no longer makes slivers";
+       // Flipped onto the fan from the apex: the thinnest triangle has the height
+       // of a 0.09 mm run edge seen from 1 mm away.
+       EXPECT_GT(ExpectFullTriangulation(poly, x, y, 1e-5), 0.05);
+     }},
+    {"PointsFiveMicrometresApartAtTheEndOfARun",
+     [] {
+       // The ring's case: two outline points 5 um apart, the next 1.8 mm on along
+       // the line through them, and the tooth's far side beyond.
+       std::vector<double> x{-0.005e-3, 0.0, 1.8, 1.9, 0.9, -0.1}, y{1e-12, 0.0, 1e-9, 0.6, 1.2, 0.6};
+       EXPECT_LT(ExpectFullTriangulation({1, 2, 3, 4, 5, 0}, x, y), 1e-9) << "the fixture no longer makes a sliver";
+       EXPECT_GT(ExpectFullTriangulation({1, 2, 3, 4, 5, 0}, x, y, 1e-5), 1e-6);
+     }},
+    {"FlippingEverywhereKeepsEveryFaceWhole",
+     [] {
+       // With every triangle counted thin, each face is flipped as far as it goes
+       // and must still be a triangulation of its polygon: slits and reflex
+       // corners included.
+       ExpectFullTriangulation({0, 1, 2, 3}, {0, 1, 1, 0}, {0, 0, 1, 1}, 1e9);
+       std::vector<double> x{0, 4, 4, 0, 1, 3, 3, 1}, y{0, 0, 4, 4, 1, 1, 3, 3};
+       ExpectFullTriangulation({0, 1, 2, 3, 0, 4, 7, 6, 5, 4}, x, y, 1e9);
+       std::vector<double> cx{0, 17}, cy{0, 0};
+       for (int k = 8; k >= 1; --k) {
+         const double left = 2.0 * k - 1.0;
+         cx.insert(cx.end(), {left + 1.0, left + 1.0, left, left});
+         cy.insert(cy.end(), {1.0, 5.0, 5.0, 1.0});
+       }
+       cx.push_back(0);
+       cy.push_back(1);
+       std::vector<int64_t> comb;
+       for (size_t i = 0; i < cx.size(); ++i) comb.push_back(static_cast<int64_t>(i));
+       ExpectFullTriangulation(comb, cx, cy, 1e9);
+       std::vector<int64_t> poly;
+       std::vector<double> rx, ry;
+       StraightRunUnderAnApex(40, 1e-8, poly, rx, ry);
+       ExpectFullTriangulation(poly, rx, ry, 1e9);
      }},
     {"CloseNeighboursMergeIntoThePinnedOne",
      [] {

@@ -1,12 +1,15 @@
 // Readers of binary STL bytes for the tests: the file layout, a mesh check of the
-// tests' own on the float32 vertices as written (edge pairing, degenerate facets,
-// volume and Euler characteristic per connected part), and admesh as the outside
-// reader, run on a regular file under timeout.
+// tests' own on the float32 vertices as written (edge pairing, facets of exactly
+// zero area and slivers thinner than the floats resolve, volume and Euler
+// characteristic per connected part), and admesh as the outside reader, run on a
+// regular file under timeout.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -64,6 +67,87 @@ inline StlFile ParseStl(const std::string& bytes) {
   return f;
 }
 
+// Exact arithmetic on the floats of a facet, so that "zero area" means zero and not
+// a product that double rounding sent to zero or away from it. A number is held as
+// an expansion: doubles that do not overlap, whose exact sum is its value
+// (Shewchuk's TwoSum and TwoProduct, the product's error by fma).
+using Expansion = std::vector<double>;
+
+inline void TwoSum(double a, double b, double& sum, double& error) {
+  sum = a + b;
+  const double bv = sum - a, av = sum - bv;
+  error = (a - av) + (b - bv);
+}
+
+// The expansion plus one double, still exact.
+inline void GrowExpansion(Expansion& e, double b) {
+  double q = b;
+  Expansion out;
+  for (double h : e) {
+    double sum, error;
+    TwoSum(q, h, sum, error);
+    if (error != 0.0) out.push_back(error);
+    q = sum;
+  }
+  if (q != 0.0) out.push_back(q);
+  e.swap(out);
+}
+
+// a * b - c * d of exact expansions, as an expansion.
+inline Expansion CrossTerm(const Expansion& a, const Expansion& b, const Expansion& c, const Expansion& d) {
+  Expansion e;
+  for (double x : a)
+    for (double y : b) {
+      const double p = x * y;
+      GrowExpansion(e, p);
+      GrowExpansion(e, std::fma(x, y, -p));
+    }
+  for (double x : c)
+    for (double y : d) {
+      const double p = -x * y;
+      GrowExpansion(e, p);
+      GrowExpansion(e, std::fma(-x, y, -p));
+    }
+  return e;
+}
+
+// True when the facet's three vertices, as the file's floats hold them, lie on
+// one line (or coincide): its cross product is exactly zero.
+inline bool FacetHasZeroArea(const std::array<std::array<float, 3>, 3>& v) {
+  Expansion u[3], w[3];
+  for (int k = 0; k < 3; ++k) {
+    double sum, error;
+    TwoSum(double(v[1][k]), -double(v[0][k]), sum, error);
+    u[k] = {error, sum};
+    TwoSum(double(v[2][k]), -double(v[0][k]), sum, error);
+    w[k] = {error, sum};
+  }
+  // An expansion grown without zeros is zero only when it is empty.
+  return CrossTerm(u[1], w[2], u[2], w[1]).empty() && CrossTerm(u[2], w[0], u[0], w[2]).empty() &&
+         CrossTerm(u[0], w[1], u[1], w[0]).empty();
+}
+
+// Spacing of the floats at the facet's largest coordinate: its vertices are held no
+// finer than this.
+inline double FloatStepOf(const std::array<std::array<float, 3>, 3>& v) {
+  float largest = 0.0f;
+  for (const auto& p : v)
+    for (float c : p) largest = std::max(largest, std::fabs(c));
+  return double(std::nextafter(largest, INFINITY)) - double(largest);
+}
+
+// Smallest altitude of the facet (twice its area over its longest edge).
+inline double FacetThickness(const std::array<std::array<float, 3>, 3>& v) {
+  double e[3][3], longest = 0.0;
+  for (int j = 0; j < 3; ++j) {
+    for (int k = 0; k < 3; ++k) e[j][k] = double(v[(j + 1) % 3][k]) - double(v[j][k]);
+    longest = std::max(longest, std::sqrt(e[j][0] * e[j][0] + e[j][1] * e[j][1] + e[j][2] * e[j][2]));
+  }
+  const double nx = e[0][1] * e[1][2] - e[0][2] * e[1][1], ny = e[0][2] * e[1][0] - e[0][0] * e[1][2],
+               nz = e[0][0] * e[1][1] - e[0][1] * e[1][0];
+  return longest > 0.0 ? std::sqrt(nx * nx + ny * ny + nz * nz) / longest : 0.0;
+}
+
 struct MeshPart {
   int64_t euler = 0;  // V - E + F
   double volume = 0.0;
@@ -73,7 +157,8 @@ struct MeshPart {
 struct MeshFacts {
   int64_t unpairedEdges = 0;    // a directed edge whose reverse is missing
   int64_t repeatedEdges = 0;    // a directed edge used more than once
-  int64_t degenerateFacets = 0; // zero area on the float vertices
+  int64_t degenerateFacets = 0; // zero area on the float vertices, exactly
+  int64_t thinFacets = 0;       // thinner than the float spacing where they stand
   std::vector<MeshPart> parts;  // by connected vertices, in order of first facet
   std::vector<std::array<double, 3>> vertices;
 };
@@ -92,12 +177,10 @@ inline MeshFacts CheckMesh(const StlFile& file) {
       t[j] = it->second;
     }
     tri.push_back(t);
-    const double ux = double(f.v[1][0]) - f.v[0][0], uy = double(f.v[1][1]) - f.v[0][1],
-                 uz = double(f.v[1][2]) - f.v[0][2];
-    const double wx = double(f.v[2][0]) - f.v[0][0], wy = double(f.v[2][1]) - f.v[0][1],
-                 wz = double(f.v[2][2]) - f.v[0][2];
-    const double nx = uy * wz - uz * wy, ny = uz * wx - ux * wz, nz = ux * wy - uy * wx;
-    if (nx == 0.0 && ny == 0.0 && nz == 0.0) ++facts.degenerateFacets;
+    if (FacetHasZeroArea(f.v))
+      ++facts.degenerateFacets;
+    else if (FacetThickness(f.v) < FloatStepOf(f.v))
+      ++facts.thinFacets;
   }
   const int64_t nv = static_cast<int64_t>(ids.size());
   std::vector<int64_t> parent(static_cast<size_t>(nv));
@@ -257,6 +340,7 @@ inline void ExpectCleanStl(const std::string& bytes, int bodies, const std::stri
   EXPECT_EQ(facts.unpairedEdges, 0);
   EXPECT_EQ(facts.repeatedEdges, 0);
   EXPECT_EQ(facts.degenerateFacets, 0);
+  EXPECT_EQ(facts.thinFacets, 0);
   EXPECT_EQ(facts.parts.size(), static_cast<size_t>(bodies));
   for (const MeshPart& part : facts.parts) EXPECT_GT(part.volume, 0.0);
   ExpectAdmeshClean(bytes, name, bodies);
