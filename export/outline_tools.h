@@ -1,7 +1,8 @@
 // Planar tools of the STL mesh builders: a gear outline flattened into point arrays
 // with break flags, a closed outline thinned within the chord tolerance
 // (Douglas-Peucker between break points), and ear-clipping triangulation of simple
-// polygons without slivers. Not for the screen (app/outline_simplify.h thins the drawn outline).
+// polygons without slivers. Not for the screen (app/outline_simplify.h thins the
+// drawn outline).
 #pragma once
 
 #include <cstdint>

@@ -48,10 +48,6 @@ double DirectionScale(double x, double y, double z) {
   return printsExactly(x) && printsExactly(y) && printsExactly(z) ? 1.0 : 1e6;
 }
 
-}  // namespace
-
-namespace {
-
 // The number a reader takes from `text`: the double nearest to its decimal value.
 // Rounding the scaled value instead (nearbyint(v * 1e6) / 1e6) rounds twice and
 // sends ties to even, and on a radius such as 10.0000005 it lands one unit of the
