@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -429,12 +430,6 @@ TEST_P(StlMeshCases, ClosedOrientedWithTheVolumeOfTheBody) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bodies, StlMeshCases, ::testing::ValuesIn(kCases), CaseName);
-
-}  // namespace
-}  // namespace kovrex
-
-namespace kovrex {
-namespace {
 
 // The mesh check itself, on facets whose answer is known exactly: three vertices on
 // one line are degenerate; a vertex 1e-20 off the line is not (a cross product in
