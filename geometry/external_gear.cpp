@@ -93,69 +93,79 @@ std::vector<PolarPoint> ClipAtSpaceCentre(const std::vector<PolarPoint>& raw, do
   return fillet;
 }
 
+double DeltaToInvolute(const GearRecord& g, const PolarPoint& p) {
+  return p.gamma - ComputeHalfToothAngleAtRadius(g, p.r);
+}
+
+// Bisects the trochoid's own parameter between lo (inside the involute, delta <
+// 0) and hi (in the space, delta >= 0) and returns the point of the crossing on the
+// trochoid. A straight line between two samples would cut the curved fillet short
+// by up to several hundredths of a millimetre and move the crossing with the
+// detail level; 60 halvings of a sample step leave far less than 1e-9 m.
+PolarPoint RefineInvoluteCrossing(const GearRecord& g, const Rounding& tool, double lo, double hi) {
+  for (int i = 0; i < 60; ++i) {
+    const double mid = (lo + hi) / 2.0;
+    if (DeltaToInvolute(g, TrochoidPoint(tool, mid)) < 0.0) lo = mid; else hi = mid;
+  }
+  return TrochoidPoint(tool, hi);
+}
+
 // When the trochoid rises through the base circle between two points, the
-// involute crossing may lie on that very step; interpolating delta across r_b
-// would mix in the constant half-angle below the base circle. The crossing is
-// found on the trochoid itself instead: first where it reaches r_b, then where
-// it meets the involute above. Returns false when it does not cross there.
+// involute crossing may lie on that very step; delta across r_b would mix in the
+// constant half-angle below the base circle. The crossing is found on the
+// trochoid itself instead: first where it reaches r_b, then where it meets the
+// involute above. Returns false when it does not cross there.
 bool CrossingAboveBaseCircle(const GearRecord& g, const Rounding& tool, const PolarPoint& below,
-                             const PolarPoint& above, double* crossingRadius) {
+                             const PolarPoint& above, PolarPoint* crossing) {
   const double rb = g.baseRadius;
   double lo = below.theta, hi = above.theta;  // r(lo) <= r_b < r(hi)
   for (int i = 0; i < 60; ++i) {
     const double mid = (lo + hi) / 2.0;
     if (TrochoidPoint(tool, mid).r > rb) hi = mid; else lo = mid;
   }
-  auto delta = [&](const PolarPoint& p) { return p.gamma - ComputeHalfToothAngleAtRadius(g, p.r); };
-  PolarPoint inside = TrochoidPoint(tool, hi);
-  if (!(delta(inside) < 0.0 && delta(above) >= 0.0)) return false;
-  lo = hi;
-  hi = above.theta;
-  for (int i = 0; i < 60; ++i) {
-    const double mid = (lo + hi) / 2.0;
-    if (delta(TrochoidPoint(tool, mid)) < 0.0) lo = mid; else hi = mid;
-  }
-  *crossingRadius = TrochoidPoint(tool, hi).r;
+  const PolarPoint inside = TrochoidPoint(tool, hi);
+  if (!(DeltaToInvolute(g, inside) < 0.0 && DeltaToInvolute(g, above) >= 0.0)) return false;
+  *crossing = RefineInvoluteCrossing(g, tool, hi, above.theta);
   return true;
 }
 
 // With undercut the trochoid first runs inside the involute (delta < 0: nearer the
 // tooth centre line than the flank) and then leaves it into the space; the fillet
 // ends where it crosses the involute. Only a real change of sign counts as the
-// crossing: two points both in the space (delta >= 0) would put t outside [0, 1]
-// and fold the outline back, and equal deltas would divide by zero.
+// crossing: two points both in the space (delta >= 0) hold no crossing between
+// them, and folding back to one would turn the outline on itself.
 void ClipAtInvolute(const GearRecord& g, const Rounding& tool, std::vector<PolarPoint>& fillet) {
   const double rb = g.baseRadius;
   std::vector<PolarPoint> rebuilt;
   rebuilt.reserve(fillet.size());
   bool havePrev = false;
   double deltaPrev = 0.0;
-  double rPrev = 0.0;
+  double thetaPrev = 0.0;
   for (const PolarPoint& p : fillet) {
     if (!(p.r > rb)) {
       rebuilt.push_back(p);
       havePrev = false;  // a point on or below the base circle breaks the chain
       continue;
     }
-    const double delta = p.gamma - ComputeHalfToothAngleAtRadius(g, p.r);
-    double rx = 0.0;
+    const double delta = DeltaToInvolute(g, p);
+    PolarPoint crossing;
     bool crossed = false;
     if (havePrev) {
       if (deltaPrev < 0.0 && delta >= 0.0) {
-        const double t = deltaPrev / (deltaPrev - delta);
-        rx = rPrev + (p.r - rPrev) * t;
+        crossing = RefineInvoluteCrossing(g, tool, thetaPrev, p.theta);
         crossed = true;
       }
     } else if (!rebuilt.empty()) {
-      crossed = CrossingAboveBaseCircle(g, tool, rebuilt.back(), p, &rx);
+      crossed = CrossingAboveBaseCircle(g, tool, rebuilt.back(), p, &crossing);
     }
     if (crossed) {
-      rebuilt.push_back({rx, ComputeHalfToothAngleAtRadius(g, rx), p.theta});
+      // On the involute exactly, so that the flank starts where the fillet ends.
+      rebuilt.push_back({crossing.r, ComputeHalfToothAngleAtRadius(g, crossing.r), crossing.theta});
       fillet = std::move(rebuilt);
       return;
     }
     deltaPrev = delta;
-    rPrev = p.r;
+    thetaPrev = p.theta;
     havePrev = true;
     rebuilt.push_back(p);
   }
