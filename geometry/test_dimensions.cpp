@@ -100,7 +100,12 @@ void ComputeBall(GearRecord& g) {
   // With an odd tooth number the two spaces are not opposite: the balls sit
   // pi - pi/z apart, so their centres are 2 R_K cos(pi/(2z)) apart.
   const double md = (z % 2 == 0) ? 2.0 * rK + dM : 2.0 * rK * std::cos(kPi / (2.0 * zd)) + dM;
-  const double lever = rb * std::tan(alphaK) - dM / (2.0 * cosBb);
+  // The ball touches a helical flank along the flank's normal, which is tangent to
+  // the base cylinder and leans beta_b out of the transverse plane: the contact
+  // point lies (D/2) sin(beta_b) along the axis and only (D/2) cos(beta_b) back
+  // along the transverse line of action. D / (2 cos(beta_b)), the flank's offset in
+  // the ball centre's own plane, puts it up to a millimetre too low on the flank.
+  const double lever = rb * std::tan(alphaK) - dM / 2.0 * cosBb;
   const double contact = std::sqrt(rb * rb + lever * lever);
   if (!std::isfinite(rK) || !std::isfinite(md) || !std::isfinite(contact)) return;
   g.ballDiameter = dM;
