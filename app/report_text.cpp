@@ -250,7 +250,12 @@ std::string BuildPairReport() {
   Add(out, {T(RptPathLabel), Fixed(3, pathLength), T(RptPathText)});
   Add(out, {T(RptContactRatioLabel), Fixed(3, epsAlpha), T(RptContactRatioText)});
   if (helical) AddOverlapLines(out, epsAlpha, epsBeta);
-  if (BelowOrUnknown(epsAlpha + epsBeta, 1.1)) out += T(RptWarnContactRatio);
+  const double m1 = g1.normalModule;
+  AddWarnings(out, {
+                       {BelowOrUnknown(epsAlpha + epsBeta, 1.1), RptWarnContactRatio},
+                       {meshes && TipReachesPastUsableFlank(contact.overreachA, m1), RptWarnTip2BelowInvolute1},
+                       {meshes && TipReachesPastUsableFlank(contact.overreachE, m1), RptWarnTip1BelowInvolute2},
+                   });
 
   out += T(RptLineEnd);
   out += BuildGearReportSection(g1, T(RptTitleGear1));
@@ -293,7 +298,12 @@ std::string BuildRackPairReport() {
     double epsBeta = helical ? ComputeOverlapRatio(pinion) : 0.0;
     Add(out, {T(RptContactRatioLabel), Fixed(3, epsAlpha), T(RptContactRatioText)});
     if (helical) AddOverlapLines(out, epsAlpha, epsBeta);
-    if (BelowOrUnknown(epsAlpha + epsBeta, 1.1)) out += T(RptWarnContactRatio);
+    const double m1 = pinion.normalModule;
+    AddWarnings(out, {
+                         {BelowOrUnknown(epsAlpha + epsBeta, 1.1), RptWarnContactRatio},
+                         {meshes && TipReachesPastUsableFlank(contact.overreachA, m1), RptWarnRackTipBelowInvolute},
+                         {meshes && TipReachesPastUsableFlank(contact.overreachE, m1), RptWarnPinionTipPastRackFlank},
+                     });
   }
 
   out += T(RptRackTitle);
@@ -367,7 +377,9 @@ std::string BuildInternalPairReport() {
   // A cleared record (no working pressure angle) has no path of contact.
   const bool meshes = contact.workingPressureAngle > 0.0;
   double pathLength = meshes ? contact.positionE - contact.positionA : kNoValue;
-  double positionA = meshes ? contact.positionA : kNoValue;
+  // The ring tip's own crossing: whether it touches the fillet does not depend on
+  // where the usable path starts.
+  double ringTipPosition = meshes ? contact.tipPositionA : kNoValue;
   double epsAlpha = ContactRatioOrNoValue(
       pathLength / (kPi * pinion.transverseModule * std::cos(pinion.transversePressureAngle)));
   if (std::isnan(epsAlpha)) pathLength = kNoValue;
@@ -400,8 +412,9 @@ std::string BuildInternalPairReport() {
   Add(out, {T(RptClearance2Label), Fixed(3, c2), T(RptClearance2Text)});
   AddWarnings(out, {
                        {BelowOrUnknown(epsAlpha + epsBeta, 1.1), RptWarnContactRatio},
+                       {meshes && TipReachesPastUsableFlank(contact.overreachE, m1), RptWarnPinionTipPastRingInvolute},
                        {BelowOrUnknown(c1, 0.1 * m1) || BelowOrUnknown(c2, 0.1 * m1), RptWarnClearance},
-                       {AboveOrUnknown(involuteStart - 0.000001, positionA), RptWarnRingTipOnFillet},
+                       {AboveOrUnknown(involuteStart - 0.000001, ringTipPosition), RptWarnRingTipOnFillet},
                    });
   if (AboveOrUnknown(InternalPenetration, 0.002 * m1)) {
     Add(out, {T(RptWarnInterference), Fixed(3, InternalPenetration), T(RptInterferenceDepthEnd),

@@ -74,9 +74,12 @@ struct SelectedPair {
 };
 
 // Transverse contact ratio from a line of action: the length of the path of
-// contact A..E over the transverse base pitch of the pinion.
+// contact A..E over the usable flanks, over the transverse base pitch of the
+// pinion; 0 where the usable flanks leave no path at all.
 double ContactRatioOf(const ContactGeometry& c, const GearRecord& pinion) {
-  return (c.positionE - c.positionA) / (kPi * pinion.transverseModule * std::cos(pinion.transversePressureAngle));
+  const double e =
+      (c.positionE - c.positionA) / (kPi * pinion.transverseModule * std::cos(pinion.transversePressureAngle));
+  return e > 0.0 ? e : 0.0;
 }
 
 bool SelectPairByDisplayMode(SelectedPair& pair) {

@@ -75,6 +75,7 @@ struct GearRecord {
   std::string messages;                  // 52 hub/keyway warnings, each ending in "; "
   int64_t valid = 0;                     // 53
   std::vector<OutlinePolyline> outline;  // 54 in drawing order, consecutive polylines share end points
+  double ringFlankEndRadius = 0.0;       // 55 ring: where the involute meets the root fillet (r_f without one)
 };
 
 // The four records of the program.

@@ -4,6 +4,7 @@
 #include "geometry/line_of_action.h"
 
 #include <cmath>
+#include <limits>
 
 namespace kovrex {
 
@@ -44,6 +45,26 @@ void FindContacts(ContactGeometry& c, double rb1, int64_t z1, double phase) {
   }
 }
 
+// The end of a gear's usable involute toward its root: the fillet end, or the
+// undercut crossing, or the base circle. An invalid record has no flank to meet.
+bool HasUsableFlank(const GearRecord& g) {
+  return g.valid != 0 && std::isfinite(g.involuteStartRadius) && g.involuteStartRadius > 0.0;
+}
+
+// Cuts A back to the usable flank that starts at `usableA`, and E back to the one
+// that ends at `usableE` (positions on the line), where the tips reach past them
+// by more than the allowance. NaN for a flank without a known end.
+void LimitToUsableFlanks(ContactGeometry& c, double usableA, double usableE, double module) {
+  c.tipPositionA = c.positionA;
+  c.tipPositionE = c.positionE;
+  c.overreachA = std::isnan(usableA) ? 0.0 : usableA - c.positionA;
+  c.overreachE = std::isnan(usableE) ? 0.0 : c.positionE - usableE;
+  if (TipReachesPastUsableFlank(c.overreachA, module)) c.positionA = usableA;
+  if (TipReachesPastUsableFlank(c.overreachE, module)) c.positionE = usableE;
+}
+
+constexpr double kNoFlankEnd = std::numeric_limits<double>::quiet_NaN();
+
 // cos of the working pressure angle, or 0 when the centre distance cannot carry it.
 double WorkingPressureCosine(double baseRadiusTerm, double centreDistance) {
   if (!(centreDistance > 0.0) || !std::isfinite(centreDistance) || !std::isfinite(baseRadiusTerm)) return 0.0;
@@ -58,6 +79,10 @@ double DriveFlankPhase(const GearRecord& g, double driveAngle) {
 }
 
 }  // namespace
+
+bool TipReachesPastUsableFlank(double overreach, double module) {
+  return overreach > kTipOverreachModules * module;
+}
 
 int ComputePairLineOfAction(const GearRecord& g1, const GearRecord& g2, ContactGeometry& c, double a,
                             double driveAngle) {
@@ -78,6 +103,11 @@ int ComputePairLineOfAction(const GearRecord& g1, const GearRecord& g2, ContactG
   const double pbt = TransverseBasePitch(g1);
   c.positionA = a * sinAw - TangentLengthTo(g2.tipRadius, rb2);
   c.positionE = TangentLengthTo(g1.tipRadius, rb1);
+  // Gear 2's tip works on gear 1's flank from A on, gear 1's tip on gear 2's until
+  // E; neither flank is involute below its usable start.
+  LimitToUsableFlanks(c, HasUsableFlank(g1) ? TangentLengthTo(g1.involuteStartRadius, rb1) : kNoFlankEnd,
+                      HasUsableFlank(g2) ? a * sinAw - TangentLengthTo(g2.involuteStartRadius, rb2) : kNoFlankEnd,
+                      g1.normalModule);
   c.positionC = rb1 * std::tan(aw);
   c.positionB = c.positionE - pbt;
   c.positionD = c.positionA + pbt;
@@ -86,13 +116,11 @@ int ComputePairLineOfAction(const GearRecord& g1, const GearRecord& g2, ContactG
 }
 
 double ComputePairContactRatio(const GearRecord& g1, const GearRecord& g2, double a) {
-  const double rb1 = g1.baseRadius, rb2 = g2.baseRadius;
-  const double cosAw = WorkingPressureCosine(rb1 + rb2, a);
+  ContactGeometry c;
   const double pbt = TransverseBasePitch(g1);
-  if (cosAw == 0.0 || !(pbt > 0.0)) return 0.0;
-  const double sinAw = std::sqrt(1.0 - cosAw * cosAw);
-  double e = (TangentLengthTo(g1.tipRadius, rb1) + TangentLengthTo(g2.tipRadius, rb2) - a * sinAw) / pbt;
-  return std::isfinite(e) ? e : 0.0;
+  if (ComputePairLineOfAction(g1, g2, c, a, /*driveAngle=*/0.0) != 0 || !(pbt > 0.0)) return 0.0;
+  const double e = (c.positionE - c.positionA) / pbt;
+  return std::isfinite(e) && e > 0.0 ? e : 0.0;
 }
 
 int ComputeRackLineOfAction(const GearRecord& pinion, const GearRecord& rack, ContactGeometry& c,
@@ -116,6 +144,17 @@ int ComputeRackLineOfAction(const GearRecord& pinion, const GearRecord& rack, Co
   c.positionA = (tipLine - rb * cosAw) / sinAw;
   c.positionE = TangentLengthTo(pinion.tipRadius, rb);
   c.lineLength = c.positionE + 2.0 * pinion.normalModule;
+  // The rack's straight flank ends where its tip rounding begins, (hf* - rho*(1 -
+  // sin alpha_n)) m below its pitch line; heights are the same in the transverse
+  // section, where the line of action runs at alpha_t.
+  double flankEnd = kNoFlankEnd;
+  if (rack.valid != 0) {
+    const double depth = (rack.dedendumCoeff - rack.rootRadiusCoeff * (1.0 - std::sin(rack.pressureAngle))) *
+                         rack.normalModule;
+    flankEnd = (r + pinion.profileShift * pinion.normalModule + depth - rb * cosAw) / sinAw;
+  }
+  LimitToUsableFlanks(c, HasUsableFlank(pinion) ? TangentLengthTo(pinion.involuteStartRadius, rb) : kNoFlankEnd,
+                      flankEnd, pinion.normalModule);
   const double pbt = TransverseBasePitch(pinion);
   c.positionB = c.positionE - pbt;
   c.positionD = c.positionA + pbt;
@@ -143,6 +182,12 @@ void ComputeInternalLineOfAction(const GearRecord& pinion, const GearRecord& rin
   const double pbt = TransverseBasePitch(pinion);
   c.positionA = -a * sinAw + TangentLengthTo(ring.tipRadius, rb2);
   c.positionE = TangentLengthTo(pinion.tipRadius, rb1);
+  // The ring's involute runs outward from its tip circle to where the root fillet
+  // takes over; a pinion tip beyond that meets the fillet.
+  const bool ringFlank = ring.valid != 0 && std::isfinite(ring.ringFlankEndRadius) && ring.ringFlankEndRadius > 0.0;
+  LimitToUsableFlanks(c, HasUsableFlank(pinion) ? TangentLengthTo(pinion.involuteStartRadius, rb1) : kNoFlankEnd,
+                      ringFlank ? -a * sinAw + TangentLengthTo(ring.ringFlankEndRadius, rb2) : kNoFlankEnd,
+                      pinion.normalModule);
   c.positionC = rb1 * std::tan(aw);
   c.positionB = c.positionE - pbt;
   c.positionD = c.positionA + pbt;

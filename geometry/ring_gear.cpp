@@ -133,6 +133,7 @@ void GenerateToothProfile(GearRecord& g, double module, int64_t toothCount, doub
   std::vector<OutlinePolyline> spare = std::move(g.outline);
   g.outline.clear();
   g.valid = 0;
+  g.ringFlankEndRadius = 0.0;
   g.isInternal = 1;
   g.isRack = 0;
   g.normalModule = module;
@@ -360,6 +361,7 @@ void GenerateToothProfile(GearRecord& g, double module, int64_t toothCount, doub
     g.outline.clear();
     return;
   }
+  g.ringFlankEndRadius = rStar;
   g.valid = 1;
 
   ComputeBallDimension(g, ra, rf);

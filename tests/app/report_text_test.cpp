@@ -3,6 +3,7 @@
 // on, and no "nan", "inf" or negative zero in any line, whatever the records hold.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <initializer_list>
@@ -49,7 +50,11 @@ GearRecord HandGear(double m, int64_t z, double x, double betaDeg = 0.0, double 
   g.rootRadius = g.pitchRadius + x * m - 1.25 * m;
   g.tipRadius = g.pitchRadius + m * (1.0 + x - k);
   g.undercutLimitShift = ComputeMinProfileShift(z, 20.0, betaDeg);
-  g.involuteStartRadius = g.baseRadius + 0.02 * m;
+  // Where the ISO 53 rack's straight flank, which ends (1.25 - 0.38 (1 - sin α_n)) m
+  // below its datum, stops generating the involute (DIN 3960 d_Ff).
+  const double at = g.transversePressureAngle;
+  const double rollFf = g.pitchRadius * std::sin(at) - (1.25 - 0.38 * (1 - std::sin(an)) - x) * m / std::sin(at);
+  g.involuteStartRadius = std::hypot(g.baseRadius, std::max(rollFf, 0.0));
   g.tipToothThickness = 2.0 * g.tipRadius * ComputeHalfToothAngleAtRadius(g, g.tipRadius);
   g.spanTeeth = 3;
   g.spanMeasurement = 15.0;

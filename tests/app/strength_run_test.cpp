@@ -202,9 +202,18 @@ TEST_F(StrengthRunTest, ContactRatioOfEachArrangementAndItsFloor) {
   // m 2, z1 20, x 0, alpha 20 deg; p_bt = 2 pi cos 20, r_b = z cos 20 (m = 2).
   //   pair 20/40 at a = 60:  (sqrt(22^2 - r_b1^2) + sqrt(42^2 - r_b2^2) - 60 sin 20) / p_bt
   //   rack:                  (sqrt(22^2 - r_b1^2) - 20 sin 20 + 2 / sin 20) / p_bt
-  //   ring 60 at a = 40:     (sqrt(22^2 - r_b1^2) - sqrt(58^2 - r_b2^2) + 40 sin 20) / p_bt
+  //   ring 60 at a = 40:     the ring's tip circle (58) cuts the line 0.07 mm before
+  //                          T1, deep in the pinion's root fillet; contact starts
+  //                          where the pinion's involute does, which the rack's
+  //                          straight flank ends (1.25 - 0.38 (1 - sin 20)) m below
+  //                          its datum: (sqrt(22^2 - r_b1^2) - 20 sin 20 +
+  //                          (1.25 - 0.38 (1 - sin 20)) 2 / sin 20) / p_bt
   //   pair 20/40 at a = 63:  0.350 from the working angle arccos(60 cos 20 / 63),
   //                          below the floor 0.5.
+  const double sin20 = std::sin(20 * kDegToRad), cos20 = std::cos(20 * kDegToRad);
+  const double kInternalUsablePath =
+      (std::sqrt(22.0 * 22.0 - 400 * cos20 * cos20) - 20 * sin20 + (1.25 - 0.38 * (1 - sin20)) * 2 / sin20) /
+      (2 * kPi * cos20);
   const struct {
     const char* name;
     DisplayKind mode;
@@ -213,7 +222,7 @@ TEST_F(StrengthRunTest, ContactRatioOfEachArrangementAndItsFloor) {
   } cases[] = {
       {"pair", DisplayKind::Pair, 0.0, 1.6351859635714583},
       {"rack", DisplayKind::PinionRack, 0.0, 1.768823700210277},
-      {"internal", DisplayKind::Internal, 0.0, 1.9496623000521323},
+      {"internal", DisplayKind::Internal, 0.0, kInternalUsablePath},
       {"pair far apart", DisplayKind::Pair, 63.0, 0.5},
   };
   for (const auto& c : cases) {

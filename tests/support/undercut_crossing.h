@@ -49,11 +49,15 @@ class EnvelopeFillet {
     return st_ / (2 * r_) + (std::tan(at_) - at_) - (std::tan(aR) - aR);
   }
 
-  // The gear point that the rounding cuts at roll phi, as (radius, angle from the
-  // tooth centre line toward the space); none when the rounding cuts nothing there.
-  // In the transverse plane the rounding is an ellipse, semi-axes rho (radial) and
-  // rho / cos(beta) (along the pitch line).
-  std::optional<std::pair<double, double>> CutAt(double phi) const {
+  struct Cut {
+    double R, gamma, t;  // radius, angle from the tooth centre line, rounding parameter
+  };
+
+  // The gear point that the rounding cuts at roll phi; none when the rounding cuts
+  // nothing there. In the transverse plane the rounding is an ellipse, semi-axes
+  // rho (radial) and rho / cos(beta) (along the pitch line); t runs from pi at its
+  // bottom to 3 pi / 2 - alpha_n where it meets the flank.
+  std::optional<Cut> CutAt(double phi) const {
     const double ix = r_, iy = -r_ * phi;  // pitch point in the rack frame
     auto condition = [&](double t) {
       const double px = xc_ + rho_ * std::cos(t), py = yc_ + rho_ / cb_ * std::sin(t);
@@ -69,37 +73,65 @@ class EnvelopeFillet {
     const double t = (lo + hi) / 2;
     const double X = xc_ + rho_ * std::cos(t), Y = yc_ + rho_ / cb_ * std::sin(t) + r_ * phi;
     const double gx = X * std::cos(phi) + Y * std::sin(phi), gy = -X * std::sin(phi) + Y * std::cos(phi);
-    return std::make_pair(std::hypot(gx, gy), std::atan2(gy, gx));
+    return Cut{std::hypot(gx, gy), std::atan2(gy, gx), t};
   }
 
   // Radius where the fillet leaves the inside of the involute for the space, or
   // none when the gear is not undercut above its base circle.
   std::optional<double> CrossingRadius() const {
     struct Sample {
-      double phi, R, delta;
+      double phi;
+      Cut cut;
     };
     std::vector<Sample> samples;
     const double phi0 = -yc_ / r_, span = 1.5;
     const int n = 30000;
     for (int i = 0; i <= n; ++i) {
       const double phi = phi0 - span + 2 * span * i / n;
-      const auto cut = CutAt(phi);
-      if (!cut || !(cut->first > rb_)) continue;
-      samples.push_back({phi, cut->first, cut->second - InvoluteHalfAngle(cut->first)});
+      if (const auto cut = CutAt(phi)) samples.push_back({phi, *cut});
     }
-    // Walk up the fillet from its foot: by rising radius.
-    std::sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.R < b.R; });
-    for (size_t i = 1; i < samples.size(); ++i) {
-      if (!(samples[i - 1].delta < 0 && samples[i].delta >= 0)) continue;
-      double lo = samples[i - 1].phi, hi = samples[i].phi;
-      const bool loInside = true;
+    if (samples.empty()) return std::nullopt;
+    // Walk up the fillet from its foot: from the rounding's bottom to its flank.
+    std::sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.cut.t < b.cut.t; });
+    auto bisect = [&](double lo, double hi, auto&& atLo) {  // atLo(phi) holds at lo, not at hi
       for (int k = 0; k < 200 && lo != hi; ++k) {
         const double mid = (lo + hi) / 2;
-        const auto cut = CutAt(mid);
-        const bool inside = cut && cut->second - InvoluteHalfAngle(cut->first) < 0;
-        (inside == loInside ? lo : hi) = mid;
+        (atLo(mid) ? lo : hi) = mid;
       }
-      return CutAt((lo + hi) / 2)->first;
+      return (lo + hi) / 2;
+    };
+    // The fillet's last point, where the rounding meets the flank, lies between two
+    // samples; a gear only just undercut crosses its involute there.
+    {
+      const double step = 2 * span / n, last = samples.back().phi;
+      for (double dir : {-1.0, 1.0}) {
+        if (CutAt(last + dir * step)) continue;
+        const double end = bisect(last, last + dir * step, [&](double phi) { return CutAt(phi).has_value(); });
+        if (const auto cut = CutAt(end)) samples.push_back({end, *cut});
+        break;
+      }
+    }
+    auto inside = [&](double phi) {
+      const auto cut = CutAt(phi);
+      return cut && cut->R > rb_ && cut->gamma - InvoluteHalfAngle(cut->R) < 0;
+    };
+    for (size_t i = 1; i < samples.size(); ++i) {
+      const Sample &p = samples[i - 1], &q = samples[i];
+      if (!(q.cut.R > rb_) || q.cut.gamma - InvoluteHalfAngle(q.cut.R) < 0) continue;
+      double from = p.phi;
+      if (!(p.cut.R > rb_)) {
+        // The fillet rises through the base circle on this step: the crossing can
+        // lie just above it, finer than the samples.
+        from = bisect(p.phi, q.phi, [&](double phi) {
+          const auto cut = CutAt(phi);
+          return !(cut && cut->R > rb_);
+        });
+        from = from + (q.phi - from) * 1e-9;
+        if (!inside(from)) continue;
+      } else if (!inside(from)) {
+        continue;
+      }
+      return CutAt(bisect(from, q.phi, inside))->R;
     }
     return std::nullopt;
   }
