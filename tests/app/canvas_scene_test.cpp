@@ -404,6 +404,32 @@ TEST_F(SceneTest, FooterShowsTheZoomInBothLanguages) {
 // A horizontal line of action across the middle of a 600 x 200 canvas: world
 // x = s, on the pixel row 100 (PanY puts the line half a pixel down, so that a
 // 1 px line covers that row fully).
+TEST_F(SceneTest, PathOfContactIsDrawnOverTheUsableFlanksOnly) {
+  // A 10-tooth pinion on the rack is undercut: the rack's tip line cuts the line of
+  // action 3.4 mm before the pinion's involute begins. That stretch is no contact
+  // and is drawn as bare line; the path starts where the involute does.
+  MakeGear(Gear1, 2.0, 10);
+  MakeRack(Rack, 2.0, 10, 10.0);
+  DisplayMode = 3;
+  ZoomPxPerMm = 20.0;
+  ContactGeometry g;
+  ASSERT_EQ(ComputeRackLineOfAction(Gear1, Rack, g, DriveAngle), 0);
+  ASSERT_GT(g.positionA - g.tipPositionA, 3.0);
+  const double pb = g.positionD - g.positionA;
+  auto pinkAt = [&](double s) {
+    PanX = g.originX + s * g.directionX;
+    PanY = g.originY + s * g.directionY;
+    Paint();
+    const CanvasPoint p = LineOfActionPointToCanvas(g, s);
+    const Rgba c = canvas.At(static_cast<int>(p.x), static_cast<int>(p.y));
+    return c.r > 180 && c.g < 100 && c.b > 110;
+  };
+  EXPECT_FALSE(pinkAt((g.tipPositionA + g.positionA) / 2));
+  EXPECT_FALSE(pinkAt(g.positionA - 0.5));
+  EXPECT_TRUE(pinkAt(g.positionA + 0.05 * pb));
+  EXPECT_TRUE(pinkAt(g.positionE - 0.05 * pb));
+}
+
 class LineOfActionTest : public SceneTest {
  protected:
   void SetUp() override {
