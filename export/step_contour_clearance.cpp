@@ -30,7 +30,7 @@ struct Box {
 
 // Pieces joined by less than this many gaps of the chain's length meet at a joint,
 // and within kJointGaps of it their two sides may come as close as they like: two
-// sides at an angle of one degree part by a gap there.
+// sides at an angle of one degree stand a gap apart there.
 constexpr double kNeighbourGaps = 16.0;
 constexpr double kJointGaps = 64.0;
 // Piece pairs one check may examine. An outline needs thousands; a chain that
@@ -243,7 +243,7 @@ struct PairSearch {
   // True when every pair of points of the two pieces closer than the gap lies
   // beside a joint. Seen from the joint each piece lies in the cone of the
   // directions to its control points (a few points at the joint itself widen it by
-  // their distance); when the cones part by an angle, two points closer than the
+  // their distance); when the cones are an angle apart, two points closer than the
   // gap are both within gap / sin(angle) of the joint.
   bool ApartBesideJoint(const Piece& a, const Piece& b) const {
     for (int k = 0; k < jointCount; ++k) {

@@ -18,12 +18,12 @@ struct StepPlanarCurve {
   std::vector<StepControlPoint> points;
 };
 
-// True when no two parts of the closed chain of curves (each ending where the next
+// True when no two pieces of the closed chain of curves (each ending where the next
 // begins, the last where the first begins) come closer than gap. Where the chain
-// runs from one part into another, directly or through parts a few gaps long, the
-// two sides may meet within 64 gaps of that joint (a pointed tip, a corner between
-// two curves, a tip arc of nanometres) and must part beyond it. False as well for
-// a curve with a number that is not finite.
+// runs from one piece into another, directly or through pieces a few gaps long,
+// the two sides may meet within 64 gaps of that joint (a pointed tip, a corner
+// between two curves, a tip arc of nanometres) and must stand apart beyond it.
+// False as well for a curve with a number that is not finite.
 bool StepContourKeepsClear(const std::vector<StepPlanarCurve>& chain, double gap);
 
 }  // namespace kovrex

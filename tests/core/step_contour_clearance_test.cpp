@@ -64,7 +64,7 @@ TEST(StepContourClearance, PolygonsByTheirCoordinates) {
       {"slot 0.5 nm wide",
        {{0, 0}, {10, 0}, {10, 10}, {5 + 2.5e-7, 10}, {5 + 2.5e-7, 9}, {5 - 2.5e-7, 9}, {5 - 2.5e-7, 10}, {0, 10}},
        false},
-      // Sides that meet at a point part at once: a spike of 2 degrees, and one whose
+      // Sides that meet at a point separate at once: a spike of 2 degrees, and one whose
       // tip is cut off by an edge of 3 nm.
       {"spike of 2 degrees", {{0, 0}, {10, 0}, {5, 5 / tan1}}, true},
       {"spike with a tip edge of 3 nm", {{0, 0}, {10, 0}, {5 + 1.5e-6, 5 / tan1}, {5 - 1.5e-6, 5 / tan1}}, true},
