@@ -31,7 +31,8 @@ std::vector<StepPlanarCurve> Polygon(const std::vector<StepControlPoint>& corner
 StepPlanarCurve Fitted(const std::vector<StepControlPoint>& points) {
   const size_t n = points.size();
   std::vector<double> u(n, 0.0), knots, inverse;
-  for (size_t i = 1; i < n; ++i) u[i] = u[i - 1] + std::hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
+  for (size_t i = 1; i < n; ++i)
+    u[i] = u[i - 1] + std::hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
   for (double& v : u) v /= u[n - 1];
   StepPlanarCurve c;
   c.degree = InterpolateBSplineCurve(u, knots, inverse);
@@ -59,7 +60,8 @@ TEST(StepContourClearance, PolygonsByTheirCoordinates) {
       // A slot 1 mm deep from the top: its walls stand 2 nm apart, or 0.5 nm, which
       // the file cannot tell from touching. Its floor joins the walls within a few
       // nanometres: that only excuses them where they meet the floor.
-      {"slot 2 nm wide", {{0, 0}, {10, 0}, {10, 10}, {5 + 1e-6, 10}, {5 + 1e-6, 9}, {5 - 1e-6, 9}, {5 - 1e-6, 10}, {0, 10}},
+      {"slot 2 nm wide",
+       {{0, 0}, {10, 0}, {10, 10}, {5 + 1e-6, 10}, {5 + 1e-6, 9}, {5 - 1e-6, 9}, {5 - 1e-6, 10}, {0, 10}},
        true},
       {"slot 0.5 nm wide",
        {{0, 0}, {10, 0}, {10, 10}, {5 + 2.5e-7, 10}, {5 + 2.5e-7, 9}, {5 - 2.5e-7, 9}, {5 - 2.5e-7, 10}, {0, 10}},
