@@ -302,6 +302,20 @@ void ExportDrawing(int kindNumber) {
       ShowStepTooLarge(static_cast<double>(total) / 1e6);
       return;
     }
+    // Helical end curves that would cross make a face no kernel accepts. They are
+    // checked as the writer will fit them: through the outline at the export
+    // density, not through the screen's.
+    bool fitted = false;
+    for (const GearRecord* body : written) fitted = fitted || StepFitsEndCurves(*body);
+    if (fitted) {
+      ExportDensityOutlines dense;
+      for (const GearRecord* body : written) {
+        if (!StepEndCurvesKeepClear(*body)) {
+          ShowNothingValid();
+          return;
+        }
+      }
+    }
   }
 
   const std::string proposed = DefaultExportName(DisplayMode, selection, Gear1, Gear2, RingGear, Rack) + "." +

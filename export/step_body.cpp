@@ -10,6 +10,7 @@
 #include "export/step_helical.h"
 #include "export/step_outline.h"
 #include "export/step_prism_closure.h"
+#include "export/step_writer.h"
 
 namespace kovrex {
 
@@ -35,7 +36,7 @@ uint64_t WriteStepGearSolid(const GearRecord& body, double x, double y, double p
     MarkStepFileFaulty();
     return 0;
   }
-  if (work.helixAngle > 1e-9 && work.isRack == 0) return WriteStepHelicalSolid(work, x, y, phi);
+  if (StepFitsEndCurves(work)) return WriteStepHelicalSolid(work, x, y, phi);
   return WriteStepExtrudedSolid(work, x, y, phi);
 }
 

@@ -3,6 +3,10 @@
 // polyline becomes one B-spline surface interpolating the turned polyline at K
 // cross-sections; each outline vertex becomes a helical B-spline edge through the
 // same sections. The closure (bore, hub, end faces) is CloseStepGearSolid's.
+// Between the outline's points the interpolating curves leave its polygon: on a
+// tooth all but cut through by its undercuts they can cross where the points keep
+// apart, so the end curves are checked for clearance, before the requester and
+// again as they are written.
 #include "export/step_helical.h"
 
 #include <charconv>
@@ -12,6 +16,7 @@
 
 #include "export/step_body.h"
 #include "export/step_bspline.h"
+#include "export/step_contour_clearance.h"
 #include "export/step_entities.h"
 #include "export/step_outline.h"
 #include "export/step_writer.h"
@@ -117,6 +122,26 @@ void ChordParameters(const OutlinePolyline& line, std::vector<double>& u) {
   if (m > 1) u[m - 1] = 1.0;
 }
 
+// The end-face curve interpolating the polyline, in the body's own frame: work's
+// params, knots and inverse are those of the fit, planar its control points.
+// Returns the degree.
+int FitEndCurve(const OutlinePolyline& line, PolylineWork& work) {
+  const size_t m = line.points.size();
+  ChordParameters(line, work.params);
+  const int p = InterpolateBSplineCurve(work.params, work.knots, work.inverse);
+  work.planar.resize(m);
+  for (size_t i = 0; i < m; ++i) {
+    const double* row = &work.inverse[i * m];
+    double x = 0.0, y = 0.0;
+    for (size_t j = 0; j < m; ++j) {
+      x += row[j] * line.points[j].x;
+      y += row[j] * line.points[j].y;
+    }
+    work.planar[i] = {x, y, 0.0};
+  }
+  return p;
+}
+
 }  // namespace
 
 double HelicalTwistRate(const GearRecord& body) {
@@ -144,6 +169,25 @@ uint64_t EstimateStepControlPoints(const GearRecord& body) {
     total += m * K + 2 * m + K;
   }
   return total;
+}
+
+bool StepFitsEndCurves(const GearRecord& body) { return body.helixAngle > 1e-9 && body.isRack == 0; }
+
+bool StepEndCurvesKeepClear(const GearRecord& body) {
+  if (!StepFitsEndCurves(body)) return true;
+  const std::vector<OutlinePolyline> outline = MergeCloseOutlinePoints(body.outline);
+  // A singular fit marks the file being built; this is no file yet, and its NaN
+  // points already fail the check.
+  const bool faulty = StepLineList.faulty;
+  PolylineWork work;
+  std::vector<StepPlanarCurve> curves(outline.size());
+  bool fitted = !outline.empty();
+  for (size_t s = 0; s < outline.size() && fitted; ++s) {
+    fitted = outline[s].points.size() >= 2;
+    if (fitted) curves[s] = {FitEndCurve(outline[s], work), work.knots, work.planar};
+  }
+  StepLineList.faulty = faulty;
+  return fitted && StepContourKeepsClear(curves, kStepLengthPrecision);
 }
 
 uint64_t WriteStepHelicalSolid(const GearRecord& body, double ox, double oy, double theta) {
@@ -195,23 +239,13 @@ uint64_t WriteStepHelicalSolid(const GearRecord& body, double ox, double oy, dou
 
   std::string faces;
   faces.reserve(n * 8);
+  std::vector<StepPlanarCurve> endCurves(n);
   for (size_t s = 0; s < n; ++s) {
     const OutlinePolyline& line = outline[s];
     const size_t m = line.points.size();
-    ChordParameters(line, work.params);
-    const int pU = InterpolateBSplineCurve(work.params, work.knots, work.inverse);
-
     // The polyline's interpolating curve in the body's frame, then swept.
-    work.planar.resize(m);
-    for (size_t i = 0; i < m; ++i) {
-      const double* row = &work.inverse[i * m];
-      double x = 0.0, y = 0.0;
-      for (size_t j = 0; j < m; ++j) {
-        x += row[j] * line.points[j].x;
-        y += row[j] * line.points[j].y;
-      }
-      work.planar[i] = {x, y, 0.0};
-    }
+    const int pU = FitEndCurve(line, work);
+    endCurves[s] = {pU, work.knots, work.planar};
     work.net.resize(m * K);
     for (size_t i = 0; i < m; ++i)
       SweepPoint(frame, ox, oy, work.planar[i].x, work.planar[i].y, &work.net[i * K], work.placed);
@@ -293,6 +327,9 @@ uint64_t WriteStepHelicalSolid(const GearRecord& body, double ox, double oy, dou
     if (s) faces += ',';
     AppendRef(faces, face);
   }
+  // The end faces hold the curves turned as a whole: clear in the body's frame is
+  // clear on both faces.
+  if (!StepContourKeepsClear(endCurves, kStepLengthPrecision)) MarkStepFileFaulty();
   return CloseStepGearSolid(body, EB, ET, std::move(faces), ox, oy, theta);
 }
 

@@ -35,6 +35,19 @@ void SetStepFileTimeForTest(const std::string& timeText);
 // prism): the size check before a STEP file is built.
 uint64_t EstimateStepControlPoints(const GearRecord& body);
 
+// True for the bodies whose STEP solid is swept along the helix with end curves
+// fitted through the outline: helical gears and ring gears (a helical rack is an
+// oblique prism).
+bool StepFitsEndCurves(const GearRecord& body);
+
+// False when the curves that the STEP solid of this body fits through its outline
+// would cross or touch away from their shared ends, as the two undercut fillets
+// of a tooth that the tool has cut through do: no file holds such an end face as
+// valid, and WriteStepFile refuses it (InvalidBody). Bodies written as prisms
+// pass: their curves take the outline as control polygon and keep to its side.
+// The outline is checked as it stands: give it at the density it will be written.
+bool StepEndCurvesKeepClear(const GearRecord& body);
+
 // WriteStepFile refuses (StepTooLarge) when both bodies together need more.
 constexpr uint64_t kStepControlPointLimit = 20000000;
 

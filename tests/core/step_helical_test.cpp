@@ -1,7 +1,7 @@
 // Helical gear solid of the STEP file: section counts of worked cases, the sense
 // of the twist for both hands, the layout of the surfaces' control nets, the exact
 // control-point estimate behind the size refusal, and the refusals of a file that
-// would be too large or would need a singular fit.
+// would be too large, would need a singular fit, or whose end curves would cross.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "export/step_contour_clearance.h"
 #include "export/step_entities.h"
 #include "export/step_helical.h"
+#include "export/step_outline.h"
 #include "export/step_writer.h"
 #include "geometry/external_gear.h"
 #include "geometry/gear_record.h"
@@ -232,6 +234,57 @@ TEST(StepHelicalSolid, RepeatedPointsAreMergedAndASingularFitRefuses) {
   EXPECT_FALSE(WriteStepFile(none, "nan.stp", bad, 0.0, nullptr, 0.0, 0.0, 0.0, &status));
   EXPECT_EQ(status.error, ExportError::InvalidBody);
   EXPECT_TRUE(none.bytes.empty());
+}
+
+// z 30, alpha 13.2186208 deg, beta 0.75 deg, allowance 2 mm: pointed teeth whose
+// undercuts leave a neck of 1.1 um between the outline's points, while the tool's
+// tip rounding reaches 0.3 um across the tooth centre line between them (the
+// rolling rack of step_undercut_teeth_test): the fillets fitted through the
+// points cross. A pressure angle of 13.231133899 deg leaves a neck of 4 um.
+GearRecord ThinToothGear(double alphaDeg, double betaDeg) {
+  GearRecord g;
+  InitGearParams(g, 2.0, 30, 0.0, alphaDeg, 10.0, 0.0, 0.0, betaDeg, 1);
+  g.thicknessAllowance = 2.0;
+  ComputeExternalGearGeometry(g, 4);
+  EXPECT_EQ(g.valid, 1);
+  EXPECT_EQ(g.pointedTipFlag, 1);
+  EXPECT_EQ(g.undercutFlag, 1);
+  return g;
+}
+
+TEST(StepHelicalSolid, FilletsThatCrossBetweenTheirPointsRefuseTheFile) {
+  const GearRecord cut = ThinToothGear(13.2186208, 0.75);
+  EXPECT_FALSE(StepEndCurvesKeepClear(cut));
+  StringSink sink;
+  ExportStatus status;
+  EXPECT_FALSE(WriteStepFile(sink, "thin.stp", cut, 0.0, nullptr, 0.0, 0.0, 0.0, &status));
+  EXPECT_EQ(status.error, ExportError::InvalidBody);
+  EXPECT_TRUE(sink.bytes.empty());
+
+  // A second body is checked as much as the first.
+  const GearRecord neck = ThinToothGear(13.231133899, 0.75);
+  EXPECT_TRUE(StepEndCurvesKeepClear(neck));
+  EXPECT_FALSE(WriteStepFile(sink, "pair.stp", neck, 0.0, &cut, 70.0, 0.0, 0.0, &status));
+  EXPECT_EQ(status.error, ExportError::InvalidBody);
+  EXPECT_TRUE(sink.bytes.empty());
+  EXPECT_TRUE(WriteStepFile(sink, "neck.stp", neck, 0.0, nullptr, 0.0, 0.0, 0.0, &status));
+
+  // The spur gear passes: its curves take the points as control polygon, with
+  // uniform knots, and keep to the points' side of the centre line.
+  const GearRecord spur = ThinToothGear(13.2186208, 0.0);
+  EXPECT_TRUE(StepEndCurvesKeepClear(spur));
+  std::vector<StepPlanarCurve> polygons;
+  for (const OutlinePolyline& line : MergeCloseOutlinePoints(spur.outline)) {
+    StepPlanarCurve c;
+    const size_t n = line.points.size();
+    c.degree = n < 4 ? static_cast<int>(n) - 1 : 3;
+    c.knots.assign(static_cast<size_t>(c.degree) + 1, 0.0);
+    for (size_t k = 1; k + static_cast<size_t>(c.degree) < n; ++k) c.knots.push_back(static_cast<double>(k));
+    c.knots.insert(c.knots.end(), static_cast<size_t>(c.degree) + 1, static_cast<double>(n - c.degree));
+    for (const OutlinePoint& q : line.points) c.points.push_back({q.x, q.y, 0.0});
+    polygons.push_back(c);
+  }
+  EXPECT_TRUE(StepContourKeepsClear(polygons, kStepLengthPrecision));
 }
 
 }  // namespace
