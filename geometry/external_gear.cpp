@@ -230,6 +230,31 @@ bool HalfProfileInsideSector(const std::vector<PolarPoint>& pts, double spaceCen
   return true;
 }
 
+// The sector check sees only the samples, and between two of them the undercut
+// trochoid dips a little further toward the tooth centre line. A rounding that
+// crosses the centre line by a fraction of a micrometre cuts the tooth through
+// while every sample keeps a micrometre clear (m 2, z 30, alpha 13.2 deg, As 2):
+// the least angle is refined on the trochoid itself, around the sample nearest
+// the centre line.
+bool FilletKeepsOffCentreLine(const Rounding& tool, const std::vector<PolarPoint>& fillet) {
+  if (fillet.size() < 3) return true;
+  size_t k = 1;
+  for (size_t i = 2; i + 1 < fillet.size(); ++i)
+    if (fillet[i].gamma < fillet[k].gamma) k = i;
+  const double golden = (std::sqrt(5.0) - 1.0) / 2.0;
+  double a = fillet[k - 1].theta, b = fillet[k + 1].theta;
+  double c = b - golden * (b - a), d = a + golden * (b - a);
+  double fc = TrochoidPoint(tool, c).gamma, fd = TrochoidPoint(tool, d).gamma;
+  for (int i = 0; i < 100; ++i) {
+    if (fc < fd) {
+      b = d, d = c, fd = fc, c = b - golden * (b - a), fc = TrochoidPoint(tool, c).gamma;
+    } else {
+      a = c, c = d, fc = fd, d = a + golden * (b - a), fd = TrochoidPoint(tool, d).gamma;
+    }
+  }
+  return MinOfTwo(fc, fd) >= -1e-12;
+}
+
 // One tooth's polylines as local vectors (tooth centred on +x); every tooth is the
 // same vectors turned by its centre angle, which saves two sines per point.
 struct ToothTemplate {
@@ -338,6 +363,7 @@ void ComputeExternalGearGeometry(GearRecord& g, int detail, int64_t outlineTeeth
 
   const std::vector<PolarPoint> flank = InvoluteFlank(g, filletEnd, ra, !tipArc, curveSteps);
   if (!HalfProfileInsideSector(fillet, spaceCentre) || !HalfProfileInsideSector(flank, spaceCentre)) return;
+  if (g.undercutFlag == 1 && !FilletKeepsOffCentreLine(tool, fillet)) return;
 
   ToothTemplate tooth;
   const bool filletDrawn = fillet.size() >= 2;

@@ -58,6 +58,7 @@ const CaseRow kCases[] = {
     // allowance 2): between outline points that keep a neck of 1.1 um the tool's
     // rounding reaches 0.3 um across the tooth centre line, and the fillets fitted
     // through the points crossed on both end faces of a file reported as written.
+    // The tooth is cut through: no gear, and nothing to export.
     {"step-thin-helical-tooth.txt", 0, TextId::ExportNothingValid},
 };
 

@@ -236,11 +236,10 @@ TEST(StepHelicalSolid, RepeatedPointsAreMergedAndASingularFitRefuses) {
   EXPECT_TRUE(none.bytes.empty());
 }
 
-// z 30, alpha 13.2186208 deg, beta 0.75 deg, allowance 2 mm: pointed teeth whose
-// undercuts leave a neck of 1.1 um between the outline's points, while the tool's
-// tip rounding reaches 0.3 um across the tooth centre line between them (the
-// rolling rack of step_undercut_teeth_test): the fillets fitted through the
-// points cross. A pressure angle of 13.231133899 deg leaves a neck of 4 um.
+// z 30, alpha 13.231133899 deg, beta 0.75 deg, allowance 2 mm: pointed teeth
+// whose undercuts leave a neck of 4 um (the rolling rack of
+// step_undercut_teeth_test). At 13.2186208 deg the rounding cuts the tooth
+// through, and the geometry refuses it.
 GearRecord ThinToothGear(double alphaDeg, double betaDeg) {
   GearRecord g;
   InitGearParams(g, 2.0, 30, 0.0, alphaDeg, 10.0, 0.0, 0.0, betaDeg, 1);
@@ -252,8 +251,26 @@ GearRecord ThinToothGear(double alphaDeg, double betaDeg) {
   return g;
 }
 
-TEST(StepHelicalSolid, FilletsThatCrossBetweenTheirPointsRefuseTheFile) {
-  const GearRecord cut = ThinToothGear(13.2186208, 0.75);
+// The neck of tooth 0 pinched through: its fillet point nearest the centre line,
+// below the pointed tip, moved to three times its distance on the other side, past
+// the other fillet. The fitted fillets then cross, as a tooth cut through between
+// its points did before the geometry refused it.
+GearRecord PinchedThroughNeck(GearRecord g) {
+  const size_t perTooth = g.outline.size() / static_cast<size_t>(g.toothCount);
+  OutlinePoint* nearest = nullptr;
+  for (size_t i = 0; i < perTooth; ++i)
+    for (OutlinePoint& p : g.outline[i].points)
+      if (p.y != 0.0 && p.x > 0.0 && std::hypot(p.x, p.y) < g.tipRadius - 0.5 &&
+          (nearest == nullptr || std::fabs(p.y) < std::fabs(nearest->y)))
+        nearest = &p;
+  EXPECT_NE(nearest, nullptr);
+  if (nearest != nullptr) nearest->y *= -3.0;
+  return g;
+}
+
+TEST(StepHelicalSolid, FittedFilletsThatCrossRefuseTheFile) {
+  const GearRecord neck = ThinToothGear(13.231133899, 0.75);
+  const GearRecord cut = PinchedThroughNeck(neck);
   EXPECT_FALSE(StepEndCurvesKeepClear(cut));
   StringSink sink;
   ExportStatus status;
@@ -262,7 +279,6 @@ TEST(StepHelicalSolid, FilletsThatCrossBetweenTheirPointsRefuseTheFile) {
   EXPECT_TRUE(sink.bytes.empty());
 
   // A second body is checked as much as the first.
-  const GearRecord neck = ThinToothGear(13.231133899, 0.75);
   EXPECT_TRUE(StepEndCurvesKeepClear(neck));
   EXPECT_FALSE(WriteStepFile(sink, "pair.stp", neck, 0.0, &cut, 70.0, 0.0, 0.0, &status));
   EXPECT_EQ(status.error, ExportError::InvalidBody);
@@ -271,7 +287,7 @@ TEST(StepHelicalSolid, FilletsThatCrossBetweenTheirPointsRefuseTheFile) {
 
   // The spur gear passes: its curves take the points as control polygon, with
   // uniform knots, and keep to the points' side of the centre line.
-  const GearRecord spur = ThinToothGear(13.2186208, 0.0);
+  const GearRecord spur = ThinToothGear(13.231133899, 0.0);
   EXPECT_TRUE(StepEndCurvesKeepClear(spur));
   std::vector<StepPlanarCurve> polygons;
   for (const OutlinePolyline& line : MergeCloseOutlinePoints(spur.outline)) {
