@@ -57,6 +57,8 @@ bool FoldedOutline::Build(const GearRecord& g) {
   cells_.clear();
   cellStart_.clear();
   cellSegments_.clear();
+  deepRange_.clear();
+  deepSegments_.clear();
   nx_ = ny_ = 0;
   const int64_t z = g.toothCount;
   const double m = g.normalModule;
@@ -386,13 +388,13 @@ double FoldedOutline::Finish(double depth, double radius) const {
   return std::min(depth, rimRadius_ - radius);
 }
 
-// A point deep in the material: between the bound it was given and the nearer of
-// two points of the outline, the crossing of the ray through it and, for a point
-// beyond the outline's radii, the outline's closest (pinion: nearest the centre;
-// ring: farthest) point in the pitch beside it, which for a point far inside a
-// pinion is all but the nearest point of all.
+// A point deep in the material: between the bound it was given and the distance
+// to a point of the outline. Beyond the outline's radii that is the outline's
+// extreme point (pinion: nearest the centre; ring: farthest) in the pitch beside
+// it, all but the nearest point of all when the point lies far out; within them,
+// the crossing of the ray through it.
 FoldedOutline::Depth FoldedOutline::Deep(double lower, OutlinePoint p, double radius) const {
-  double upper = DistanceAlongRay(p);
+  double upper = 0.0;
   const bool below = radius < minRadius_, beyond = radius > maxRadius_;
   if (below || beyond) {
     const double extreme = below ? minRadius_ : maxRadius_;
@@ -400,8 +402,9 @@ FoldedOutline::Depth FoldedOutline::Deep(double lower, OutlinePoint p, double ra
     const double angle = std::atan2(p.y, p.x);
     // That point and its mirror images nearest the folded angle.
     const double apart = std::min({std::fabs(angle - at), angle + at, std::fabs(pitch_ - at - angle)});
-    upper = std::min(upper, std::sqrt(std::max(0.0, radius * radius + extreme * extreme -
-                                                        2.0 * radius * extreme * std::cos(apart))));
+    upper = std::sqrt(std::max(0.0, radius * radius + extreme * extreme - 2.0 * radius * extreme * std::cos(apart)));
+  } else {
+    upper = DistanceAlongRay(p);
   }
   upper = Finish(upper, radius);
   return {std::min(Finish(lower, radius), upper), upper};
@@ -428,12 +431,59 @@ FoldedOutline::Depth FoldedOutline::SignedDepth(OutlinePoint p) const {
   const double radius = std::hypot(p.x, p.y);
   if (c.kind == CellKind::Inside) {
     if (!materialLeft_ && radius >= rimRadius_) return {-inf, -(radius - rimRadius_)};
-    return Deep(c.clearance, p, radius);
+    const double v = Finish(DeepInCell(cell, p), radius);
+    return {v, v};
   }
   bool left = false;
   const double d = NearestInCell(cell, p, left);
   const double v = left != materialLeft_ ? -d : Finish(d, radius);
   return {v, v};
+}
+
+// A cell deep in the material gets its list on first use: every segment of the
+// outline, over as many pitches as it takes, within the distance of its centre
+// to the outline plus a cell diagonal, which holds the nearest segment of every
+// point of the cell. Overlapping flanks keep a whole row of points this deep
+// through the mesh, each looked up again and again; a walk over the pitches for
+// each of them cost most of the check.
+double FoldedOutline::DeepInCell(size_t cell, OutlinePoint p) const {
+  if (deepRange_.empty()) deepRange_.assign(cells_.size(), {0, kNotListed});
+  std::pair<uint32_t, uint32_t>& range = deepRange_[cell];
+  if (range.second == kNotListed) {
+    const size_t ix = cell % static_cast<size_t>(nx_), iy = cell / static_cast<size_t>(nx_);
+    const OutlinePoint centre{gridX0_ + (static_cast<double>(ix) + 0.5) * cellSize_,
+                              gridY0_ + (static_cast<double>(iy) + 0.5) * cellSize_};
+    const double reach = DistanceToOutline(centre) + 2.0 * halfDiagonal_;
+    const double radius = std::hypot(centre.x, centre.y), angle = std::atan2(centre.y, centre.x);
+    const int64_t z = static_cast<int64_t>(std::llround(2.0 * kPi / pitch_));
+    range.first = static_cast<uint32_t>(deepSegments_.size());
+    auto listPitch = [&](int64_t k) {
+      const double c = std::cos(static_cast<double>(k) * pitch_), s = std::sin(static_cast<double>(k) * pitch_);
+      for (size_t i = 0; i + 1 < pitchChain_.size(); ++i) {
+        const OutlinePoint a = Turned(pitchChain_[i], c, s), b = Turned(pitchChain_[i + 1], c, s);
+        double t = 0.0;
+        if (SegmentDistance2(centre, a, b, t) <= reach * reach) {
+          deepSegments_.push_back(a);
+          deepSegments_.push_back(b);
+        }
+      }
+    };
+    listPitch(0);
+    for (int side : {1, -1}) {
+      for (int64_t k = 1; k <= z / 2 + 1; ++k) {
+        const double gap = std::min(static_cast<double>(k) * pitch_ - pitch_ / 2.0 - side * angle, kPi);
+        const double along = std::clamp(radius * std::cos(gap), minRadius_, maxRadius_);
+        if (gap > 0.0 && radius * radius + along * along - 2.0 * radius * along * std::cos(gap) > reach * reach)
+          break;
+        listPitch(side * k);
+      }
+    }
+    range.second = static_cast<uint32_t>(deepSegments_.size()) - range.first;
+  }
+  double best = std::numeric_limits<double>::infinity(), t = 0.0;
+  for (uint32_t i = range.first; i < range.first + range.second; i += 2)
+    best = std::min(best, SegmentDistance2(p, deepSegments_[i], deepSegments_[i + 1], t));
+  return std::sqrt(best);
 }
 
 double FoldedOutline::ExactSignedDepth(OutlinePoint p) const {

@@ -38,11 +38,11 @@ class FoldedOutline {
 
   // Signed distance from a folded point to the boundary of the body: positive
   // inside the material, the distance to the nearest point of the outline (ring:
-  // or of its rim circle); negative outside. Within Band() of the outline on
-  // either side `lower` and `upper` are both the exact value. Farther outside
-  // only `upper` holds, a value the truth never exceeds; deeper in the material
-  // the two bracket the depth (from the grid cell and from the crossing of the
-  // ray through the point), and ExactSignedDepth gives it.
+  // or of its rim circle); negative outside. In the material and within Band()
+  // outside it, `lower` and `upper` are both the exact value. Farther outside only
+  // `upper` holds, a value the truth never exceeds. Beyond the outline's radii in
+  // the material (below a pinion's root, behind a ring's) the two bracket the
+  // depth, and ExactSignedDepth gives it.
   struct Depth {
     double lower = 0.0, upper = 0.0;
     bool Exact() const { return lower == upper; }
@@ -67,6 +67,7 @@ class FoldedOutline {
   bool CrossesOddly(OutlinePoint folded) const;
   double NearestInCell(size_t cell, OutlinePoint p, bool& leftSide) const;
   double Finish(double depth, double radius) const;
+  double DeepInCell(size_t cell, OutlinePoint p) const;
   Depth Deep(double lower, OutlinePoint folded, double radius) const;
 
   double pitch_ = 0.0, tanHalf_ = 0.0;
@@ -87,6 +88,11 @@ class FoldedOutline {
   std::vector<Cell> cells_;
   std::vector<uint32_t> cellStart_;  // segments of cell c: cellSegments_[cellStart_[c] .. cellStart_[c + 1])
   std::vector<uint32_t> cellSegments_;
+  // Segment lists of the cells deep in the material, made when first looked up
+  // (a query is const to its callers; these only cache what it finds).
+  static constexpr uint32_t kNotListed = 0xFFFFFFFFu;
+  mutable std::vector<std::pair<uint32_t, uint32_t>> deepRange_;  // start, count into deepSegments_
+  mutable std::vector<OutlinePoint> deepSegments_;                 // end points, two per segment
 
   // Scratch of Build.
   std::vector<OutlinePoint> run_;

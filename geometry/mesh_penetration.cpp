@@ -28,6 +28,9 @@
 namespace kovrex {
 namespace {
 
+// The report calls an overlap deeper than 0.002 m1 interference.
+constexpr double kReportLimitModules = 0.002;
+
 struct Passage {
   OutlinePoint point;  // in its own gear's frame
   bool onPinion = true;
@@ -168,10 +171,10 @@ double ComputeLoadedPinionTurn(const GearRecord& pinion, const GearRecord& ring)
 }
 
 double ComputeInternalOverlapAtTurns(const GearRecord& pinion, const GearRecord& ring, double a,
-                                     const std::vector<double>& turns) {
+                                     const std::vector<double>& turns, int stepsPerPitch) {
   constexpr double kNone = -1e9, kNotChecked = -1.0;
   const int64_t z1 = pinion.toothCount, z2 = ring.toothCount;
-  if (z1 < 3 || z2 <= z1 || !(a > 0.0) || !std::isfinite(a)) return kNotChecked;
+  if (z1 < 3 || z2 <= z1 || !(a > 0.0) || !std::isfinite(a) || stepsPerPitch < 1) return kNotChecked;
   // The check runs on every keystroke; its outlines, samples and stretches keep
   // their storage from one run to the next (they grow to a few megabytes, and
   // fresh pages cost more than the search).
@@ -181,9 +184,13 @@ double ComputeInternalOverlapAtTurns(const GearRecord& pinion, const GearRecord&
   if (!p.Build(pinion) || !r.Build(ring)) return kNotChecked;
   const double u = static_cast<double>(z1) / static_cast<double>(z2);
   const double m = pinion.normalModule;
-  // Depths are found to 1e-5 m, a two-hundredth of the report's limit, or to
-  // 2e-5 of themselves where that is more: a pinion sunk 17 mm into a ring needs
-  // no nanometres.
+  // How closely the largest depth is found: to 1e-5 m (a two-hundredth of the
+  // report's limit) or 2e-5 of itself, whichever is more, once it comes within
+  // 5 % of the limit; below that to 5 % of its distance from the limit, which
+  // still tells the verdict. Flanks that merely touch read chord-sized depths at
+  // every contact, and pinning each of those to 1e-5 m would cost most of the
+  // recompute for a number the report never prints.
+  const double limit = kReportLimitModules * m;
   const double tolerance = 1e-5 * m;
   const MeshSweep sweep(p, r, a, u);
 
@@ -217,14 +224,17 @@ double ComputeInternalOverlapAtTurns(const GearRecord& pinion, const GearRecord&
     }
   }
 
-  // Steps of at least 1/32 pinion pitch; shorter stretches come from halving.
-  const double shortest = p.Pitch() / 32.0;
+  // Shorter stretches than the first steps come from halving.
+  const double shortest = p.Pitch() / stepsPerPitch;
   double best = -std::numeric_limits<double>::infinity();
   std::vector<Sample>& pool = scratch.samples;
   std::vector<Stretch>& open = scratch.open;
   pool.clear();
   open.clear();
-  auto target = [&] { return std::max(best, 0.0) + std::max(tolerance, 2e-5 * best); };
+  auto target = [&] {
+    const double found = std::max(best, 0.0);
+    return found + std::max({tolerance, 2e-5 * found, 0.05 * (limit - found)});
+  };
   auto keep = [&](uint32_t passage, uint32_t from, uint32_t to) {
     const double bound = sweep.Bound(passages[passage], pool[from], pool[to]);
     if (bound > target()) {
@@ -276,8 +286,9 @@ double ComputeInternalOverlapAtTurns(const GearRecord& pinion, const GearRecord&
   return best > 0.0 ? best : kNone;
 }
 
-double ComputeInternalMeshPenetration(const GearRecord& pinion, const GearRecord& ring, double a) {
-  return ComputeInternalOverlapAtTurns(pinion, ring, a, {0.0, ComputeLoadedPinionTurn(pinion, ring)});
+double ComputeInternalMeshPenetration(const GearRecord& pinion, const GearRecord& ring, double a,
+                                      int stepsPerPitch) {
+  return ComputeInternalOverlapAtTurns(pinion, ring, a, {0.0, ComputeLoadedPinionTurn(pinion, ring)}, stepsPerPitch);
 }
 
 }  // namespace kovrex

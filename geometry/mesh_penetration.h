@@ -25,13 +25,18 @@ double ComputeLoadedPinionTurn(const GearRecord& pinion, const GearRecord& ring)
 // centred schedule). A turn also checks its negative: the mirror image of a pair
 // turned one way is the pair turned the other way. -1e9 when the bodies never
 // overlap; -1 when an outline cannot be read (no tooth 0, fewer than 3 teeth, no
-// ring around the pinion). Found to within 1e-5 m of the largest depth (2e-5 of
-// it where that is more). The outlines need only hold tooth 0 (ring: space 0),
-// at their start.
+// ring around the pinion). A depth within 5 % of the report's limit of 0.002 m
+// or above it is found to 1e-5 m (or 2e-5 of itself, where that is more); a
+// smaller one to 5 % of its distance from the limit. The outlines need only
+// hold tooth 0 (ring: space 0), at their start. Each point is first followed in
+// steps of one pinion pitch over `stepsPerPitch`, longer where it is far from the
+// other body; the search then halves wherever a deeper overlap could hide, so
+// fewer steps cost more halving, never a missed overlap.
 double ComputeInternalOverlapAtTurns(const GearRecord& pinion, const GearRecord& ring, double centreDistance,
-                                     const std::vector<double>& turns);
+                                     const std::vector<double>& turns, int stepsPerPitch = 32);
 
 // The overlap centred and with the backlash taken up on either flank.
-double ComputeInternalMeshPenetration(const GearRecord& pinion, const GearRecord& ring, double centreDistance);
+double ComputeInternalMeshPenetration(const GearRecord& pinion, const GearRecord& ring, double centreDistance,
+                                      int stepsPerPitch = 32);
 
 }  // namespace kovrex

@@ -34,10 +34,14 @@ class ReferencePolygon {
       double ta = std::atan2(a.y, a.x), tb = std::atan2(b.y, b.x);
       if (tb - ta > kPi) tb -= 2.0 * kPi;
       if (ta - tb > kPi) ta -= 2.0 * kPi;
-      // Every bin the segment's angles reach, once each: a segment listed twice
-      // would count its crossing twice.
-      const auto first = static_cast<int64_t>(std::floor((std::min(ta, tb) + 4.0 * kPi) / binWidth_));
-      const auto last = static_cast<int64_t>(std::floor((std::max(ta, tb) + 4.0 * kPi) / binWidth_));
+      // Every bin the segment's angles reach, and a hair beyond, once each: a
+      // segment listed twice in a bin would count its crossing twice, and one
+      // missing from the bin of a ray that passes through its end vertex (a
+      // vertex on a bin edge, as the middle of a root arc can be at a symmetric
+      // position) would count none.
+      const double hair = 1e-9 * binWidth_;
+      const auto first = static_cast<int64_t>(std::floor((std::min(ta, tb) - hair + 4.0 * kPi) / binWidth_));
+      const auto last = static_cast<int64_t>(std::floor((std::max(ta, tb) + hair + 4.0 * kPi) / binWidth_));
       for (int64_t k = first; k <= last; ++k) bins_[static_cast<size_t>(k) % count].push_back(i);
     }
   }
