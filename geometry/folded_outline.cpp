@@ -335,21 +335,6 @@ double FoldedOutline::DistanceToOutline(OutlinePoint p) const {
   return best;
 }
 
-double FoldedOutline::DistanceAlongRay(OutlinePoint p) const {
-  const double radius = std::hypot(p.x, p.y);
-  double best = std::numeric_limits<double>::infinity();
-  for (size_t i = 0; i + 1 < parityChain_.size(); ++i) {
-    const OutlinePoint a = parityChain_[i], b = parityChain_[i + 1];
-    const double sa = Cross(p, a), sb = Cross(p, b);
-    if ((sa > 0.0) == (sb > 0.0)) continue;
-    const double t = sa / (sa - sb);
-    const OutlinePoint x{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
-    if (x.x * p.x + x.y * p.y <= 0.0) continue;
-    best = std::min(best, std::fabs(std::hypot(x.x, x.y) - radius));
-  }
-  return best;
-}
-
 // Nearest listed segment, and on which side of the outline p lies. Where the
 // nearest point is a vertex, the side is that of the sum of the two segments'
 // normals there: either normal alone reads a point beside a corner wrongly.
@@ -388,26 +373,21 @@ double FoldedOutline::Finish(double depth, double radius) const {
   return std::min(depth, rimRadius_ - radius);
 }
 
-// A point deep in the material: between the bound it was given and the distance
-// to a point of the outline. Beyond the outline's radii that is the outline's
-// extreme point (pinion: nearest the centre; ring: farthest) in the pitch beside
-// it, all but the nearest point of all when the point lies far out; within them,
-// the crossing of the ray through it.
-FoldedOutline::Depth FoldedOutline::Deep(double lower, OutlinePoint p, double radius) const {
-  double upper = 0.0;
-  const bool below = radius < minRadius_, beyond = radius > maxRadius_;
-  if (below || beyond) {
-    const double extreme = below ? minRadius_ : maxRadius_;
-    const double at = below ? nearestAngle_ : farthestAngle_;
-    const double angle = std::atan2(p.y, p.x);
-    // That point and its mirror images nearest the folded angle.
-    const double apart = std::min({std::fabs(angle - at), angle + at, std::fabs(pitch_ - at - angle)});
-    upper = std::sqrt(std::max(0.0, radius * radius + extreme * extreme - 2.0 * radius * extreme * std::cos(apart)));
-  } else {
-    upper = DistanceAlongRay(p);
-  }
-  upper = Finish(upper, radius);
-  return {std::min(Finish(lower, radius), upper), upper};
+// A point in the material beyond the outline's radii (below a pinion's roots,
+// behind a ring's): between its distance to those radii and its distance to the
+// outline's extreme point (pinion: nearest the centre; ring: farthest) in the
+// pitch beside it, which far from the outline is all but the nearest of all.
+FoldedOutline::Depth FoldedOutline::Deep(OutlinePoint p, double radius) const {
+  const bool below = radius < minRadius_;
+  const double extreme = below ? minRadius_ : maxRadius_;
+  const double at = below ? nearestAngle_ : farthestAngle_;
+  const double angle = std::atan2(p.y, p.x);
+  // That point and its mirror images nearest the folded angle.
+  const double apart = std::min({std::fabs(angle - at), angle + at, std::fabs(pitch_ - at - angle)});
+  const double upper = Finish(
+      std::sqrt(std::max(0.0, radius * radius + extreme * extreme - 2.0 * radius * extreme * std::cos(apart))),
+      radius);
+  return {std::min(Finish(std::fabs(radius - extreme), radius), upper), upper};
 }
 
 FoldedOutline::Depth FoldedOutline::SignedDepth(OutlinePoint p) const {
@@ -419,11 +399,11 @@ FoldedOutline::Depth FoldedOutline::SignedDepth(OutlinePoint p) const {
     const double radius = std::hypot(p.x, p.y);
     if (materialLeft_) {
       if (radius >= maxRadius_) return {-inf, -(radius - maxRadius_)};
-      return Deep(minRadius_ - radius, p, radius);
+      return Deep(p, radius);
     }
     if (radius <= minRadius_) return {-inf, -(minRadius_ - radius)};
     if (radius >= rimRadius_) return {-inf, -(radius - rimRadius_)};
-    return Deep(radius - maxRadius_, p, radius);
+    return Deep(p, radius);
   }
   const size_t cell = static_cast<size_t>(fy) * static_cast<size_t>(nx_) + static_cast<size_t>(fx);
   const Cell& c = cells_[cell];

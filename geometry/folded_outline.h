@@ -61,14 +61,11 @@ class FoldedOutline {
   // Distance to the outline over every pitch image it could be nearest in; exact,
   // for points deep in the material, which the grid lists no segments for.
   double DistanceToOutline(OutlinePoint folded) const;
-  // Distance along the ray through the folded point to the outline's nearest
-  // crossing of it: at least the true distance.
-  double DistanceAlongRay(OutlinePoint folded) const;
   bool CrossesOddly(OutlinePoint folded) const;
   double NearestInCell(size_t cell, OutlinePoint p, bool& leftSide) const;
   double Finish(double depth, double radius) const;
   double DeepInCell(size_t cell, OutlinePoint p) const;
-  Depth Deep(double lower, OutlinePoint folded, double radius) const;
+  Depth Deep(OutlinePoint folded, double radius) const;
 
   double pitch_ = 0.0, tanHalf_ = 0.0;
   bool materialLeft_ = true;  // of the counter-clockwise outline: pinion yes, ring no
