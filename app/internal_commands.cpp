@@ -135,16 +135,17 @@ void ComputeInternalPairFromSelection(int fitView) {
   InternalPenetration = -1.0;
   if (Gear1.valid && RingGear.valid) {
     // The check runs on denser scratch copies; the displayed records stay at detail 1.
-    // The copies live on between recomputations so that their outlines' storage is
-    // refilled instead of allocated again (160 000 points for a 999-tooth ring).
+    // Every tooth is the first one turned, and the check folds the mesh into one
+    // pitch, so the copies hold tooth 0 (space 0) alone. They live on between
+    // recomputations so that their outlines' storage is refilled, not allocated.
     static GearRecord pinion, ring;
     CopyAllButOutline(Gear1, pinion);
-    ComputeExternalGearGeometry(pinion, /*detail=*/3);
+    ComputeExternalGearGeometry(pinion, /*detail=*/3, /*outlineTeeth=*/1);
     GenerateToothProfile(ring, RingGear.normalModule, RingGear.toothCount, RingGear.profileShift,
                          RingGear.pressureAngle * kRadToDeg, RingGear.faceWidth, RingGear.rimWidth,
                          RingGear.thicknessAllowance, RingGear.helixAngle * kRadToDeg, RingGear.hand, /*detail=*/3,
-                         RingGear.tipRadiusOverride);
-    InternalPenetration = ComputeInternalMeshPenetration(pinion, ring, InternalCentreDistance, 24);
+                         RingGear.tipRadiusOverride, /*outlineSpaces=*/1);
+    InternalPenetration = ComputeInternalMeshPenetration(pinion, ring, InternalCentreDistance);
   }
 
   DisplayMode = static_cast<int>(DisplayKind::Internal);

@@ -1,177 +1,159 @@
-// Ring tip limit and mesh penetration of the internal pair.
+// Ring tip limit and mesh overlap of the internal pair.
+//
+// The overlap is searched point by point. Every pinion tooth is the same half
+// profile mirrored and turned, so one pitch of the pair with all its teeth is the
+// same as one tooth's half profile carried through the whole mesh, and the same
+// for the ring's spaces. Each vertex of the two half profiles is followed through
+// the range of pinion turns psi where it can reach the other body, its signed
+// depth judged on the other outline folded into one half sector. A mirrored half
+// turned one way is the other half turned the other way, so with every turn and
+// its negative the vertices of one half cover all of them.
+//
+// Relative to the ring the pinion turns by (1 - z1/z2) psi about the pitch point,
+// so a point at distance d from it moves (1 - z1/z2) d per radian of psi, and its
+// signed depth, a distance, changes no faster. That bound sizes the steps (a
+// point far from the other body is carried far at once) and says between which
+// two steps a deeper overlap may still hide: those stretches are halved, deepest
+// bound first, until none can hold more than the deepest depth found plus the
+// tolerance. A collision shorter than any step is found this way too.
 #include "geometry/mesh_penetration.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <limits>
+
+#include "geometry/folded_outline.h"
 
 namespace kovrex {
 namespace {
 
-// Folds a direction angle into [0, pitch/2] using the symmetry of the outline
-// about the ray at angle 0 and its repetition with the pitch.
-double Fold(double theta, double pitch) {
-  const double t = std::fabs(theta);
-  const double q = t / pitch;
-  // Truncating q + 0.5 is std::round for q >= 0 except within an ulp of a half,
-  // where either neighbour folds to the same pitch/2; std::round is a library call
-  // on the base x86-64 target, and the mesh check folds 100 000 angles.
-  if (!(q < 1e15)) return std::fabs(t - pitch * std::round(q));
-  return std::fabs(t - pitch * static_cast<double>(static_cast<int64_t>(q + 0.5)));
-}
+// The report calls an overlap deeper than 0.002 m1 interference.
+constexpr double kReportLimitModules = 0.002;
 
-// Direction of (u, v): in the right half plane, where the mesh check's points lie,
-// the atan of the ratio, which agrees with atan2 to about an ulp at a fraction of
-// its cost; elsewhere atan2 itself.
-double DirectionAngle(double u, double v) { return u > 0.0 ? std::atan(v / u) : std::atan2(v, u); }
+struct Passage {
+  OutlinePoint point;  // in its own gear's frame
+  bool onPinion = true;
+  double turn = 0.0;   // of the pinion from the centred schedule
+  double speed = 0.0;  // how fast the point moves about its centre per radian of psi
+  double start = 0.0, end = 0.0;
+};
 
-// A whole-outline table holds every point (160 000 for a 999-tooth ring at the
-// mesh check's detail), so it is sorted by a stable radix sort on the bits of the
-// angle: for the non-negative doubles here the bit patterns order as the values do.
-void SortByAngle(std::vector<PolarProfileEntry>& entries) {
-  const size_t n = entries.size();
-  if (n < 2) return;
-  std::vector<uint64_t> keys(n);
-  std::vector<uint32_t> order(n), scratch(n);
-  for (size_t i = 0; i < n; ++i) {
-    std::memcpy(&keys[i], &entries[i].angle, sizeof(uint64_t));
-    order[i] = static_cast<uint32_t>(i);
-  }
-  for (int shift = 0; shift < 64; shift += 16) {
-    std::vector<uint32_t> count(65537, 0);
-    for (uint32_t i : order) ++count[((keys[i] >> shift) & 0xFFFF) + 1];
-    for (size_t d = 1; d < count.size(); ++d) count[d] += count[d - 1];
-    for (uint32_t i : order) scratch[count[(keys[i] >> shift) & 0xFFFF]++] = i;
-    order.swap(scratch);
-  }
-  std::vector<PolarProfileEntry> sorted(n);
-  for (size_t i = 0; i < n; ++i) sorted[i] = entries[order[i]];
-  entries.swap(sorted);
-}
+struct Sample {
+  double psi = 0.0;
+  FoldedOutline::Depth depth;  // signed: positive inside the other body
+  double distance = 0.0;       // from the pitch point
+  int64_t sector = 0;          // of the other gear, the hint for the next fold
+  OutlinePoint folded;
+  // A depth inside the other body known only between two bounds is made exact
+  // before the stretches beside it are halved.
+  bool Bracketed() const { return !depth.Exact() && depth.upper > 0.0; }
+};
 
-// The straight line from entry lo to entry lo + 1 at x, where e[lo].angle <= x <
-// e[lo + 1].angle.
-inline double InterpolateAfter(const std::vector<PolarProfileEntry>& e, int lo, double x, double& slope) {
-  const int hi = lo + 1;
-  double dx = e[hi].angle - e[lo].angle;
-  if (dx < 1e-15) return e[lo].radius;
-  slope = (e[hi].radius - e[lo].radius) / dx;
-  return e[lo].radius + slope * (x - e[lo].angle);
-}
+// Two samples of one passage, by index into the sample pool (a sample made exact
+// is then exact for both stretches beside it).
+struct Stretch {
+  double bound = 0.0;
+  uint32_t passage = 0, from = 0, to = 0;
+  bool operator<(const Stretch& other) const { return bound < other.bound; }
+};
 
-}  // namespace
-
-void BuildPolarProfileTable(const GearRecord& gear, PolarProfileTable& table) {
-  table.pitch = gear.toothCount > 0 ? 2.0 * kPi / static_cast<double>(gear.toothCount) : 0.0;
-  table.entries.clear();
-  size_t n = 0;
-  for (const auto& line : gear.outline) n += line.points.size();
-  table.entries.reserve(n);
-  if (table.pitch > 0.0) {
-    for (const auto& line : gear.outline)
-      for (const auto& p : line.points)
-        table.entries.push_back({Fold(std::atan2(p.y, p.x), table.pitch), std::sqrt(p.x * p.x + p.y * p.y)});
-  }
-  SortByAngle(table.entries);
-  table.count = static_cast<int>(table.entries.size());
-}
-
-double InterpolateTable(const PolarProfileTable& table, double x, double& slope) {
-  slope = 0.0;
-  const int n = table.count;
-  if (n <= 0) return 0.0;
-  const auto& e = table.entries;
-  if (x <= e[0].angle) return e[0].radius;
-  if (x >= e[n - 1].angle) return e[n - 1].radius;
-  int lo = 0, hi = n - 1;
-  while (hi - lo > 1) {
-    int mid = (lo + hi) / 2;
-    if (x < e[mid].angle) {
-      hi = mid;
-    } else {
-      lo = mid;
-    }
-  }
-  return InterpolateAfter(e, lo, x, slope);
-}
-
-namespace {
-
-// Every tooth of a generated outline (every space of a ring) is the same polylines
-// turned by a multiple of the pitch, so the points within half a pitch of angle 0
-// fold to the same table as the whole outline, less the copies of each point that
-// differ from it only by rounding: a few hundred entries instead of 160 000, and
-// no atan2 for the rest. The window is a little wider than half a pitch, which
-// keeps the points on its edges that tooth 0 shares with its neighbours; any
-// extra point folds onto the same profile. A gear of so few teeth that the window
-// would open wider than about 70 degrees, or an outline without tooth 0, takes the
-// whole table.
-void BuildOnePitchTable(const GearRecord& gear, PolarProfileTable& table) {
-  table.pitch = gear.toothCount > 0 ? 2.0 * kPi / static_cast<double>(gear.toothCount) : 0.0;
-  const double half = 0.505 * table.pitch;
-  if (!(table.pitch > 0.0) || !(half < 1.2)) {
-    BuildPolarProfileTable(gear, table);
-    return;
-  }
-  const double tanHalf = std::tan(half);
-  table.entries.clear();
-  for (const auto& line : gear.outline)
-    for (const auto& p : line.points)
-      if (p.x > 0.0 && std::fabs(p.y) <= p.x * tanHalf)
-        table.entries.push_back({Fold(std::atan2(p.y, p.x), table.pitch), std::sqrt(p.x * p.x + p.y * p.y)});
-  if (table.entries.size() < 2) {
-    BuildPolarProfileTable(gear, table);
-    return;
-  }
-  std::stable_sort(table.entries.begin(), table.entries.end(),
-                   [](const PolarProfileEntry& l, const PolarProfileEntry& r) { return l.angle < r.angle; });
-  table.count = static_cast<int>(table.entries.size());
-}
-
-// InterpolateTable with the bisection replaced by a lookup in equal angle buckets:
-// the mesh check interpolates some 400 000 times per recomputation. Each bucket
-// holds the last entry at or below its lower edge; a short walk from there finds
-// the same entry as the bisection (the last one at or below x), so the results
-// are the same to the bit.
-class IndexedProfileTable {
+class MeshSweep {
  public:
-  explicit IndexedProfileTable(const PolarProfileTable& table) : table_(table) {
-    const int n = table.count;
-    if (n < 2) return;
-    const auto& e = table.entries;
-    const double span = e[n - 1].angle - e[0].angle;
-    if (!(span > 0.0)) return;
-    const int buckets = 4 * n;
-    scale_ = buckets / span;
-    last_.resize(static_cast<size_t>(buckets) + 1);
-    int lo = 0;
-    for (int b = 0; b <= buckets; ++b) {
-      const double edge = e[0].angle + b / scale_;
-      while (lo + 1 < n && e[lo + 1].angle <= edge) ++lo;
-      last_[static_cast<size_t>(b)] = lo;
+  MeshSweep(const FoldedOutline& pinion, const FoldedOutline& ring, double a, double ratio)
+      : pinion_(pinion), ring_(ring), a_(a), ratio_(ratio), slip_(1.0 - ratio) {}
+
+  // The point of the passage at pinion turn psi, folded into the other gear's
+  // half sector. The other gear's sector of the last sample is tried first: the
+  // point stays in it for many steps, which saves an atan2 per sample.
+  Sample At(const Passage& p, double psi, int64_t hint) const {
+    const FoldedOutline& other = p.onPinion ? ring_ : pinion_;
+    const double pitch = other.Pitch();
+    Sample s;
+    s.psi = psi;
+    int64_t k = hint;
+    OutlinePoint folded{}, pitchPoint{};
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      double t1 = 0.0, t2 = 0.0;
+      if (p.onPinion) {
+        // Ring frame turned back by k ring pitches: R(t1) C + R(t2) q.
+        t1 = -ratio_ * psi - static_cast<double>(k) * pitch;
+        t2 = t1 + psi + p.turn;
+      } else {
+        // Pinion frame turned back by k pinion pitches: R(t2) q - R(t1) C.
+        t1 = -(psi + p.turn) - static_cast<double>(k) * pitch;
+        t2 = t1 + ratio_ * psi;
+      }
+      const double c1 = std::cos(t1), s1 = std::sin(t1), c2 = std::cos(t2), s2 = std::sin(t2);
+      const OutlinePoint q{c2 * p.point.x - s2 * p.point.y, s2 * p.point.x + c2 * p.point.y};
+      const double sign = p.onPinion ? 1.0 : -1.0;
+      folded = {q.x + sign * a_ * c1, q.y + sign * a_ * s1};
+      // The pitch point lies on the line of centres at a / (1 - u) from the ring
+      // centre, a u / (1 - u) from the pinion's.
+      const double toPitch = (p.onPinion ? 1.0 : ratio_) * a_ / slip_;
+      pitchPoint = {toPitch * c1, toPitch * s1};
+      if (folded.x > 0.0 && std::fabs(folded.y) <= folded.x * other.TanHalfPitch()) break;
+      k += static_cast<int64_t>(std::llround(std::atan2(folded.y, folded.x) / pitch));
     }
+    s.sector = k;
+    const double dx = folded.x - pitchPoint.x, dy = folded.y - pitchPoint.y;
+    s.distance = std::sqrt(dx * dx + dy * dy);
+    folded.y = std::fabs(folded.y);
+    s.folded = folded;
+    s.depth = other.SignedDepth(folded);
+    return s;
   }
 
-  double Interpolate(double x, double& slope) const {
-    if (last_.empty()) return InterpolateTable(table_, x, slope);
-    slope = 0.0;
-    const auto& e = table_.entries;
-    const int n = table_.count;
-    if (x <= e[0].angle) return e[0].radius;
-    if (x >= e[n - 1].angle) return e[n - 1].radius;
-    const double bucket = std::min((x - e[0].angle) * scale_, static_cast<double>(last_.size() - 1));
-    int lo = last_[static_cast<size_t>(bucket)];
-    while (lo > 0 && e[lo].angle > x) --lo;
-    while (e[lo + 1].angle <= x) ++lo;
-    return InterpolateAfter(e, lo, x, slope);
+  void MakeExact(const Passage& p, Sample& s) const {
+    const double d = (p.onPinion ? ring_ : pinion_).ExactSignedDepth(s.folded);
+    s.depth = {d, d};
+  }
+
+  // Largest depth the passage's point can reach between two samples: its depth
+  // changes by at most (1 - u) times its distance from the pitch point per
+  // radian, and that distance by at most its own speed.
+  double Bound(const Passage& p, const Sample& a, const Sample& b) const {
+    const double length = b.psi - a.psi;
+    const double farthest = 0.5 * (a.distance + b.distance + p.speed * length);
+    const double bound = 0.5 * (a.depth.upper + b.depth.upper + slip_ * farthest * length);
+    return std::max({bound, a.depth.upper, b.depth.upper});
+  }
+
+  // The next step from a sample. Below the target (the deepest depth so far, at
+  // least 0) the point cannot rise by 0.9 of its distance to it in the step:
+  // (1 - u) (d l + speed l^2 / 2) = 0.9 (target - depth). Above it, a quarter of
+  // its depth, which keeps a pinion wholly sunk into the ring (a centre distance
+  // typed for another row) from being walked in the shortest steps; the stretch
+  // of the deepest point is halved afterwards.
+  double StepFrom(const Passage& p, const Sample& s, double target, double shortest) const {
+    const double rise = s.depth.upper < target ? 0.9 * (target - s.depth.upper) : 0.25 * s.depth.upper;
+    const double c = rise / slip_;
+    const double step = 2.0 * c / (s.distance + std::sqrt(s.distance * s.distance + 2.0 * p.speed * c));
+    return std::max(step, shortest);
   }
 
  private:
-  const PolarProfileTable& table_;
-  double scale_ = 0.0;
-  std::vector<int> last_;
+  const FoldedOutline& pinion_;
+  const FoldedOutline& ring_;
+  double a_, ratio_, slip_;
 };
+
+struct Scratch {
+  FoldedOutline pinion, ring;
+  std::vector<Passage> passages;
+  std::vector<Sample> samples;
+  std::vector<Stretch> open;
+};
+
+// The range of psi in which a point of the half profile can reach the other body:
+// where cos(angle about its centre) >= c, with the angle psi * rate + offset.
+bool ReachRange(double c, double rate, double offset, double& start, double& end) {
+  if (!(c < 1.0)) return false;
+  const double spread = c <= -1.0 ? kPi : std::acos(c);
+  start = (-spread - offset) / rate;
+  end = (spread - offset) / rate;
+  return true;
+}
 
 }  // namespace
 
@@ -183,113 +165,130 @@ double ComputeRingTipLimitRadius(const GearRecord& pinion, const GearRecord& rin
   return std::sqrt(L * L + rb2 * rb2);
 }
 
-double ComputeInternalMeshPenetration(const GearRecord& pinion, const GearRecord& ring, double a, int steps) {
-  double worst = -1e9;
-  if (pinion.toothCount <= 0 || ring.toothCount <= 0 || steps <= 0) return worst;
-  const double ra1 = pinion.tipRadius, ra2 = ring.tipRadius, m1 = pinion.normalModule;
-  const double p1 = 2.0 * kPi / static_cast<double>(pinion.toothCount);
-  const double ratio = static_cast<double>(pinion.toothCount) / static_cast<double>(ring.toothCount);
+double ComputeLoadedPinionTurn(const GearRecord& pinion, const GearRecord& ring) {
+  const double jn = (pinion.thicknessAllowance + ring.thicknessAllowance) * std::cos(pinion.pressureAngle);
+  return jn / (2.0 * std::cos(pinion.baseHelixAngle)) / pinion.baseRadius;
+}
 
-  PolarProfileTable pinionTable, ringTable;
-  BuildOnePitchTable(pinion, pinionTable);
-  BuildOnePitchTable(ring, ringTable);
-  const IndexedProfileTable pinionIndex(pinionTable), ringIndex(ringTable);
-  // A ring point farther from the pinion centre than the pinion's largest table
-  // radius cannot be inside it, whatever the interpolation: an interpolated radius
-  // never exceeds the larger of its two entries by more than rounding. This keeps
-  // the ring points within the pinion's tip circle instead of one module beyond.
-  double pinionMaxRadius = 0.0;
-  for (const auto& e : pinionTable.entries) pinionMaxRadius = std::max(pinionMaxRadius, e.radius);
-  const double reach = std::min(ra1 + m1, pinionMaxRadius * (1.0 + 1e-12));
-  const double limit2 = reach * reach;
-  const double p2 = ringTable.pitch;
+double ComputeInternalOverlapAtTurns(const GearRecord& pinion, const GearRecord& ring, double a,
+                                     const std::vector<double>& turns, int stepsPerPitch) {
+  constexpr double kNone = -1e9, kNotChecked = -1.0;
+  const int64_t z1 = pinion.toothCount, z2 = ring.toothCount;
+  if (z1 < 3 || z2 <= z1 || !(a > 0.0) || !std::isfinite(a) || stepsPerPitch < 1) return kNotChecked;
+  // The check runs on every keystroke; its outlines, samples and stretches keep
+  // their storage from one run to the next (they grow to a few megabytes, and
+  // fresh pages cost more than the search).
+  thread_local Scratch scratch;
+  FoldedOutline& p = scratch.pinion;
+  FoldedOutline& r = scratch.ring;
+  if (!p.Build(pinion) || !r.Build(ring)) return kNotChecked;
+  const double u = static_cast<double>(z1) / static_cast<double>(z2);
+  const double m = pinion.normalModule;
+  // How closely the largest depth is found: to 1e-5 m (a two-hundredth of the
+  // report's limit) or 2e-5 of itself, whichever is more, once it comes within
+  // 5 % of the limit; below that to 5 % of its distance from the limit, which
+  // still tells the verdict. Flanks that merely touch read chord-sized depths at
+  // every contact, and pinning each of those to 1e-5 m would cost most of the
+  // recompute for a number the report never prints.
+  const double limit = kReportLimitModules * m;
+  const double tolerance = 1e-5 * m;
+  const MeshSweep sweep(p, r, a, u);
 
-  // Points that can never pass the two distance filters at any of the checked
-  // rotations are dropped once, which leaves a few per cent of each outline. The
-  // bound is the closest (pinion: farthest) position a point reaches while its gear
-  // turns through the checked range; a small margin keeps every point whose
-  // distance the loop below could round either way, so the result is unchanged.
-  const double phi1Max = p1 * (steps - 1) / steps;
-  const double phi2Max = phi1Max * ratio;
-  const double margin = 1e-9 * (a + ra2 + ra1 + m1);
-  // Largest cosine of the direction of (x, y) turned by any angle in [0, sweep]
-  // (sweep < pi): 1 when the turn passes the +x axis, otherwise the larger of the
-  // two ends.
-  auto maxCos = [](double x, double y, double r, double cosSweep, double sinSweep) {
-    if (r <= 0.0) return 1.0;
-    const double c = x / r, s = y / r;
-    if (s <= 0.0 && c >= cosSweep) return 1.0;
-    return std::max(c, c * cosSweep - s * sinSweep);
+  std::vector<double> allTurns;
+  for (double t : turns) {
+    if (!std::isfinite(t)) continue;
+    allTurns.push_back(t);
+    allTurns.push_back(-t);
+  }
+  std::sort(allTurns.begin(), allTurns.end());
+  allTurns.erase(std::unique(allTurns.begin(), allTurns.end()), allTurns.end());
+
+  // A pinion point beyond the ring's closest approach to its centre, a ring point
+  // within the pinion's farthest vertex of the pinion centre.
+  const double margin = 1e-6 * m;
+  const double ringInner = r.MinRadius() - margin, pinionOuter = p.MaxRadius() + margin;
+  std::vector<Passage>& passages = scratch.passages;
+  passages.clear();
+  for (const double turn : allTurns) {
+    for (const OutlinePoint& q : p.HalfProfile()) {
+      const double rho = std::hypot(q.x, q.y);
+      Passage pass{q, true, turn, rho, 0.0, 0.0};
+      const double c = (ringInner * ringInner - a * a - rho * rho) / (2.0 * a * rho);
+      if (ReachRange(c, 1.0, turn + std::atan2(q.y, q.x), pass.start, pass.end)) passages.push_back(pass);
+    }
+    for (const OutlinePoint& q : r.HalfProfile()) {
+      const double rho = std::hypot(q.x, q.y);
+      Passage pass{q, false, turn, u * rho, 0.0, 0.0};
+      const double c = (rho * rho + a * a - pinionOuter * pinionOuter) / (2.0 * a * rho);
+      if (ReachRange(c, u, std::atan2(q.y, q.x), pass.start, pass.end)) passages.push_back(pass);
+    }
+  }
+
+  // Shorter stretches than the first steps come from halving.
+  const double shortest = p.Pitch() / stepsPerPitch;
+  double best = -std::numeric_limits<double>::infinity();
+  std::vector<Sample>& pool = scratch.samples;
+  std::vector<Stretch>& open = scratch.open;
+  pool.clear();
+  open.clear();
+  auto target = [&] {
+    const double found = std::max(best, 0.0);
+    return found + std::max({tolerance, 2e-5 * found, 0.05 * (limit - found)});
   };
-  const double cs1 = std::cos(phi1Max), ss1 = std::sin(phi1Max);
-  const double cs2 = std::cos(phi2Max), ss2 = std::sin(phi2Max);
-  // Before that bound, a cheaper one without roots: a point turned through at most
-  // `sweep` moves by at most r * sweep, and r is at most a more than its distance d
-  // from the other gear's centre, so each gear's distance stays within
-  // d * (1 -+ sweep) -+ a * sweep of where it starts. Points outside these wider
-  // bands are dropped on d^2 alone; the rest still face the exact test.
-  const double pinionKeep = (ra2 - 2.0 * margin - a * phi1Max) / (1.0 + phi1Max);
-  const double pinionKeep2 = pinionKeep > 0.0 ? pinionKeep * pinionKeep : -1.0;
-  const bool ringPrefilter = phi2Max < 0.5;
-  const double ringKeep = (reach + 2.0 * margin + a * phi2Max) / (1.0 - phi2Max);
-  const double ringKeep2 = ringKeep * ringKeep;
-  std::vector<OutlinePoint> pinionPoints, ringPoints;
-  for (const auto& line : pinion.outline) {
-    for (const auto& p : line.points) {
-      if ((p.x + a) * (p.x + a) + p.y * p.y < pinionKeep2) continue;
-      const double r = std::sqrt(p.x * p.x + p.y * p.y);
-      const double c = maxCos(p.x, p.y, r, cs1, ss1);
-      const double farthest = std::sqrt(std::max(a * a + r * r + 2.0 * a * r * c, 0.0));
-      if (farthest + margin > ra2) pinionPoints.push_back(p);
+  auto keep = [&](uint32_t passage, uint32_t from, uint32_t to) {
+    const double bound = sweep.Bound(passages[passage], pool[from], pool[to]);
+    if (bound > target()) {
+      open.push_back({bound, passage, from, to});
+      std::push_heap(open.begin(), open.end());
     }
-  }
-  for (const auto& line : ring.outline) {
-    for (const auto& p : line.points) {
-      if (ringPrefilter && (p.x - a) * (p.x - a) + p.y * p.y > ringKeep2) continue;
-      const double r = std::sqrt(p.x * p.x + p.y * p.y);
-      const double c = maxCos(p.x, p.y, r, cs2, ss2);
-      const double closest = std::sqrt(std::max(a * a + r * r - 2.0 * a * r * c, 0.0));
-      if (closest - margin <= reach) ringPoints.push_back(p);
+  };
+  auto add = [&](const Sample& s) {
+    best = std::max(best, s.depth.lower);
+    pool.push_back(s);
+    return static_cast<uint32_t>(pool.size() - 1);
+  };
+  for (uint32_t i = 0; i < passages.size(); ++i) {
+    const Passage& pass = passages[i];
+    uint32_t last = add(sweep.At(pass, pass.start, 0));
+    while (pool[last].psi < pass.end) {
+      const Sample& s = pool[last];
+      const double step = sweep.StepFrom(pass, s, target(), shortest);
+      const uint32_t next = add(sweep.At(pass, std::min(pass.end, s.psi + step), s.sector));
+      keep(i, last, next);
+      last = next;
     }
   }
 
-  for (int k = 0; k < steps; ++k) {
-    const double phi1 = k * p1 / steps;
-    const double phi2 = phi1 * ratio;
-    const double c1 = std::cos(phi1), s1 = std::sin(phi1);
-    const double c2 = std::cos(phi2), s2 = std::sin(phi2);
-
-    // Pinion points inside ring material.
-    for (const auto& p : pinionPoints) {
-      const double X = a + p.x * c1 - p.y * s1;
-      const double Y = p.x * s1 + p.y * c1;
-      const double u = X * c2 + Y * s2;  // rotated by -phi2
-      const double v = -X * s2 + Y * c2;
-      const double rho = std::sqrt(u * u + v * v);
-      if (rho <= ra2) continue;
-      double slope = 0.0;
-      const double R = ringIndex.Interpolate(Fold(DirectionAngle(u, v), p2), slope);
-      if (R < rho) {
-        const double depth = (rho - R) / std::sqrt((slope / rho) * (slope / rho) + 1.0);
-        worst = std::max(worst, depth);
+  // Halve the stretch with the deepest bound until no stretch can hold more than
+  // the deepest depth found by the tolerance. The cap only guards against a
+  // depth function that is not what the bound assumes (it never is in practice).
+  for (int evaluations = 0; !open.empty() && evaluations < 400000; ++evaluations) {
+    std::pop_heap(open.begin(), open.end());
+    const Stretch top = open.back();
+    open.pop_back();
+    if (!(top.bound > target())) break;
+    const Passage& pass = passages[top.passage];
+    if (pool[top.from].Bracketed() || pool[top.to].Bracketed()) {
+      for (uint32_t end : {top.from, top.to}) {
+        if (!pool[end].Bracketed()) continue;
+        sweep.MakeExact(pass, pool[end]);
+        best = std::max(best, pool[end].depth.lower);
       }
+      keep(top.passage, top.from, top.to);
+      continue;
     }
-    // Ring points inside pinion material.
-    for (const auto& p : ringPoints) {
-      const double u = p.x * c2 - p.y * s2 - a;
-      const double v = p.x * s2 + p.y * c2;
-      if (u * u + v * v > limit2) continue;
-      const double rho = std::sqrt(u * u + v * v);
-      double slope = 0.0;
-      const double R = pinionIndex.Interpolate(Fold(DirectionAngle(u, v) - phi1, p1), slope);
-      if (R > rho) {
-        const double q = slope / std::max(rho, 1e-9);
-        const double depth = (R - rho) / std::sqrt(q * q + 1.0);
-        worst = std::max(worst, depth);
-      }
-    }
+    const double mid = 0.5 * (pool[top.from].psi + pool[top.to].psi);
+    if (!(mid > pool[top.from].psi && mid < pool[top.to].psi)) continue;
+    const uint32_t middle = add(sweep.At(pass, mid, pool[top.from].sector));
+    keep(top.passage, top.from, middle);
+    keep(top.passage, middle, top.to);
   }
-  return worst;
+  return best > 0.0 ? best : kNone;
+}
+
+double ComputeInternalMeshPenetration(const GearRecord& pinion, const GearRecord& ring, double a,
+                                      int stepsPerPitch) {
+  return ComputeInternalOverlapAtTurns(pinion, ring, a, {0.0, ComputeLoadedPinionTurn(pinion, ring)}, stepsPerPitch);
 }
 
 }  // namespace kovrex

@@ -184,10 +184,13 @@ TEST_F(InternalTab, RingTipIsShortenedOnlyWhenItWasInsideTheLimit) {
 }
 
 TEST_F(InternalTab, MeshCheckFindsOverlapOnlyWhenTheTeethCollide) {
+  // With a flank in contact (the check also runs the pair loaded) the shortened
+  // ring tip grazes the pinion's fillet by well under a micron; only centred do
+  // the bodies keep apart. Either way no depth reaches the report's 0.002 m.
   UseRow();
   store.SetText(GadgetInternalBacklash, "0.1");
   ApplyInternalCombinationRow(0);
-  EXPECT_EQ(InternalPenetration, -1e9);
+  EXPECT_LT(InternalPenetration, 0.002 * 2);
   // An internal pair's flanks close in when the pinion moves out towards the ring
   // teeth, i.e. at a larger centre distance: 0.05 m more eats 2 * 0.1 * sin 20 =
   // 0.068 mm of backlash, more than the 0.02 mm left.
@@ -197,7 +200,7 @@ TEST_F(InternalTab, MeshCheckFindsOverlapOnlyWhenTheTeethCollide) {
   EXPECT_GT(InternalPenetration, 0.002 * 2);
   store.SetText(GadgetInternalCentreDistance, "39.9");
   ComputeInternalPairFromSelection(0);
-  EXPECT_EQ(InternalPenetration, -1e9);
+  EXPECT_LT(InternalPenetration, 0.002 * 2);
   // An invalid ring (rim 0) keeps "not checked".
   store.SetText(GadgetInternalRingRim, "0");
   ComputeInternalPairFromSelection(0);
@@ -215,7 +218,7 @@ TEST(MeshPenetration, TouchingPairAtTheReferenceCentreDistanceHardlyOverlaps) {
   GenerateToothProfile(r, m, 60, 0.0, 20, 10, 6, 0.0, 0, 1, 3, 0);
   double limit = ComputeRingTipLimitRadius(p, r, 40) + 0.0001 * m;
   GenerateToothProfile(r, m, 60, 0.0, 20, 10, 6, 0.0, 0, 1, 3, limit);
-  EXPECT_LT(ComputeInternalMeshPenetration(p, r, 40, 24), 0.002 * m);
+  EXPECT_LT(ComputeInternalMeshPenetration(p, r, 40), 0.002 * m);
 }
 
 }  // namespace

@@ -365,7 +365,7 @@ void BuildInternalPair() {
   GearRecord ring;
   GenerateToothProfile(ring, 2.0, 50, 0.1, 20.0, 20.0, 8.0, as, 12.0, 1, 3, RingGear.tipRadiusOverride);
   InternalCentreDistance = a;
-  InternalPenetration = ComputeInternalMeshPenetration(pinion, ring, a, 24);
+  InternalPenetration = ComputeInternalMeshPenetration(pinion, ring, a);
   DisplayMode = static_cast<int>(DisplayKind::Internal);
 }
 

@@ -1,11 +1,10 @@
-// The internal combination search and the polar tables of the mesh check.
+// The internal combination search.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "geometry/gear_record.h"
 #include "geometry/internal_search.h"
-#include "geometry/mesh_penetration.h"
 
 namespace kovrex {
 namespace {
@@ -156,48 +155,6 @@ TEST(InternalSearch, SeriesTwoSortsIn) {
     if (rows[i].module == 1.125) sawSeries2 = true;
   }
   EXPECT_TRUE(sawSeries2);
-}
-
-TEST(PolarProfileTable, InterpolationAndEnds) {
-  PolarProfileTable t;
-  t.entries = {{0.0, 10.0}, {0.1, 11.0}, {0.1, 11.5}, {0.3, 12.0}};
-  t.count = 4;
-  double slope = 99;
-  EXPECT_DOUBLE_EQ(InterpolateTable(t, -1.0, slope), 10.0);
-  EXPECT_EQ(slope, 0.0);
-  EXPECT_DOUBLE_EQ(InterpolateTable(t, 0.5, slope), 12.0);
-  EXPECT_EQ(slope, 0.0);
-  EXPECT_DOUBLE_EQ(InterpolateTable(t, 0.05, slope), 10.5);
-  EXPECT_DOUBLE_EQ(slope, 10.0);
-  EXPECT_DOUBLE_EQ(InterpolateTable(t, 0.2, slope), 11.75);
-  EXPECT_DOUBLE_EQ(slope, 2.5);
-}
-
-TEST(PolarProfileTable, FoldsBySymmetryAndPitch) {
-  GearRecord g;
-  g.toothCount = 4;  // pitch pi/2
-  OutlinePolyline line;
-  for (double deg : {0.0, 30.0, -30.0, 60.0, 120.0, 200.0}) {
-    double a = deg * kDegToRad;
-    line.points.push_back({5 * std::cos(a), 5 * std::sin(a)});
-  }
-  g.outline.push_back(line);
-  PolarProfileTable t;
-  BuildPolarProfileTable(g, t);
-  ASSERT_EQ(t.count, 6);
-  EXPECT_NEAR(t.pitch, kPi / 2, 1e-15);
-  for (int i = 0; i < t.count; ++i) {
-    EXPECT_GE(t.entries[i].angle, 0.0);
-    EXPECT_LE(t.entries[i].angle, kPi / 4 + 1e-12);
-    EXPECT_NEAR(t.entries[i].radius, 5.0, 1e-12);
-    if (i > 0) {
-      EXPECT_LE(t.entries[i - 1].angle, t.entries[i].angle);
-    }
-  }
-  // 30 and -30 fold to 30 degrees, 60 to 30 (90 - 60), 120 to 30, 200 to 20.
-  EXPECT_NEAR(t.entries[0].angle, 0.0, 1e-12);
-  EXPECT_NEAR(t.entries[1].angle, 20 * kDegToRad, 1e-12);
-  EXPECT_NEAR(t.entries[5].angle, 30 * kDegToRad, 1e-12);
 }
 
 }  // namespace
