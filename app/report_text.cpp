@@ -10,6 +10,7 @@
 
 #include "geometry/arrangement_state.h"
 #include "geometry/line_of_action.h"
+#include "geometry/mesh_penetration.h"
 #include "numbers/number_text.h"
 #include "text/texts.h"
 
@@ -416,7 +417,7 @@ std::string BuildInternalPairReport() {
                        {BelowOrUnknown(c1, 0.1 * m1) || BelowOrUnknown(c2, 0.1 * m1), RptWarnClearance},
                        {AboveOrUnknown(involuteStart - 0.000001, ringTipPosition), RptWarnRingTipOnFillet},
                    });
-  if (AboveOrUnknown(InternalPenetration, 0.002 * m1)) {
+  if (AboveOrUnknown(InternalPenetration, kInterferenceLimitModules * m1)) {
     Add(out, {T(RptWarnInterference), Fixed(3, InternalPenetration), T(RptInterferenceDepthEnd),
               T(RptInterferenceHint)});
   } else {

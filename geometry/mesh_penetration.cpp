@@ -28,9 +28,6 @@
 namespace kovrex {
 namespace {
 
-// The report calls an overlap deeper than 0.002 m1 interference.
-constexpr double kReportLimitModules = 0.002;
-
 struct Passage {
   OutlinePoint point;  // in its own gear's frame
   bool onPinion = true;
@@ -190,7 +187,7 @@ double ComputeInternalOverlapAtTurns(const GearRecord& pinion, const GearRecord&
   // still tells the verdict. Flanks that merely touch read chord-sized depths at
   // every contact, and pinning each of those to 1e-5 m would cost most of the
   // recompute for a number the report never prints.
-  const double limit = kReportLimitModules * m;
+  const double limit = kInterferenceLimitModules * m;
   const double tolerance = 1e-5 * m;
   const MeshSweep sweep(p, r, a, u);
 

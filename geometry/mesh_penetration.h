@@ -19,6 +19,9 @@ double ComputeRingTipLimitRadius(const GearRecord& pinion, const GearRecord& rin
 // jn = (A_s1 + A_s2) cos(alpha_n) from the two records' thickness allowances.
 double ComputeLoadedPinionTurn(const GearRecord& pinion, const GearRecord& ring);
 
+// An overlap deeper than this many pinion modules is interference in the report.
+constexpr double kInterferenceLimitModules = 0.002;
+
 // Largest depth [mm] of a vertex of either outline inside the other body (its
 // distance to that body's boundary) while the pinion runs through one full pitch,
 // turned by each of `turns` [rad] from the centred position (the ring keeps the
