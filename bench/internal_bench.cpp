@@ -14,54 +14,54 @@
 
 namespace {
 
-void BM_InternalPairFromFirstStartUpRow(benchmark::State& state) {
+// A fresh program on the Internal tab, its controls in `store`.
+void StartOnInternalTab(kovrex::MemoryControlStore& store) {
   kovrex::ResetAllState();
-  kovrex::MemoryControlStore store;
   kovrex::SetActiveControlStore(&store);
   kovrex::PopulateMainWindowControls(store);
   store.SetState(kovrex::GadgetTabPanel, 3);
-  kovrex::SearchInternalCombinations(1);
-  kovrex::ApplyInternalCombinationRow(0);
+}
+
+// Recomputes the selected pair as each keystroke does.
+void RecomputeEachIteration(benchmark::State& state) {
   for (auto _ : state) kovrex::ComputeInternalPairFromSelection(0);
   state.counters["penetration_mm"] = kovrex::InternalPenetration;
   kovrex::SetActiveControlStore(nullptr);
+}
+
+void BM_InternalPairFromFirstStartUpRow(benchmark::State& state) {
+  kovrex::MemoryControlStore store;
+  StartOnInternalTab(store);
+  kovrex::SearchInternalCombinations(1);
+  kovrex::ApplyInternalCombinationRow(0);
+  RecomputeEachIteration(state);
 }
 BENCHMARK(BM_InternalPairFromFirstStartUpRow)->Unit(benchmark::kMillisecond);
 
 // m 1, 30/36, ring tip not shortened: the tips meet outside the path of contact,
 // 0.12 mm deep.
 void BM_InternalPairWithCollidingTips(benchmark::State& state) {
-  kovrex::ResetAllState();
   kovrex::MemoryControlStore store;
-  kovrex::SetActiveControlStore(&store);
-  kovrex::PopulateMainWindowControls(store);
-  store.SetState(kovrex::GadgetTabPanel, 3);
+  StartOnInternalTab(store);
   kovrex::InternalResultList = {{1.0, 30, 36, 0.0, 1.2, 0.0, 0.0, 1.0}};
   store.SetText(kovrex::GadgetInternalCentreDistance, "3");
   store.SetText(kovrex::GadgetInternalBacklash, "0.05");
   store.SetState(kovrex::GadgetInternalShortenTip, 0);
   kovrex::ApplyInternalCombinationRow(0);
-  for (auto _ : state) kovrex::ComputeInternalPairFromSelection(0);
-  state.counters["penetration_mm"] = kovrex::InternalPenetration;
-  kovrex::SetActiveControlStore(nullptr);
+  RecomputeEachIteration(state);
 }
 BENCHMARK(BM_InternalPairWithCollidingTips)->Unit(benchmark::kMillisecond);
 
 // The first start-up row at a centre distance of 62.89 mm, typed for another
 // design before its search: every pinion tooth lies deep in the ring (17 mm).
 void BM_InternalPairSunkIntoTheRing(benchmark::State& state) {
-  kovrex::ResetAllState();
   kovrex::MemoryControlStore store;
-  kovrex::SetActiveControlStore(&store);
-  kovrex::PopulateMainWindowControls(store);
-  store.SetState(kovrex::GadgetTabPanel, 3);
+  StartOnInternalTab(store);
   kovrex::SearchInternalCombinations(1);
   kovrex::ApplyInternalCombinationRow(0);
   store.SetText(kovrex::GadgetInternalCentreDistance, "62.89");
   store.SetState(kovrex::GadgetInternalShortenTip, 0);
-  for (auto _ : state) kovrex::ComputeInternalPairFromSelection(0);
-  state.counters["penetration_mm"] = kovrex::InternalPenetration;
-  kovrex::SetActiveControlStore(nullptr);
+  RecomputeEachIteration(state);
 }
 BENCHMARK(BM_InternalPairSunkIntoTheRing)->Unit(benchmark::kMillisecond);
 

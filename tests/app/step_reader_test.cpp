@@ -27,6 +27,7 @@
 #include "geometry/gear_record.h"
 #include "geometry/rack_outline.h"
 #include "geometry/ring_gear.h"
+#include "support/outline_checks.h"
 #include "support/step_check.h"
 #include "support/test_support.h"
 
@@ -77,22 +78,6 @@ GearRecord MakeBody(const BodySpec& s) {
   }
   ComputeExternalGearGeometry(g, 4);
   return g;
-}
-
-double OutlineArea(const GearRecord& g) {
-  double a = 0.0;
-  for (const OutlinePolyline& line : g.outline)
-    for (size_t i = 0; i + 1 < line.points.size(); ++i)
-      a += line.points[i].x * line.points[i + 1].y - line.points[i + 1].x * line.points[i].y;
-  return std::fabs(a) / 2.0;
-}
-
-double OutlinePerimeter(const GearRecord& g) {
-  double p = 0.0;
-  for (const OutlinePolyline& line : g.outline)
-    for (size_t i = 0; i + 1 < line.points.size(); ++i)
-      p += std::hypot(line.points[i + 1].x - line.points[i].x, line.points[i + 1].y - line.points[i].y);
-  return p;
 }
 
 // Area of the bore, with the keyway: the circle less the segment cut off by the

@@ -20,6 +20,7 @@
 #include "geometry/external_gear.h"
 #include "numbers/number_text.h"
 #include "support/action_replay.h"
+#include "support/outline_checks.h"
 #include "support/step_check.h"
 #include "support/test_support.h"
 #include "text/texts.h"
@@ -165,23 +166,6 @@ class UndercutTeeth : public KovrexTest, public ::testing::WithParamInterface<To
   }
   std::string folder_;
 };
-
-// Shoelace area and length of the outline polygon.
-double OutlineArea(const GearRecord& g) {
-  double a = 0.0;
-  for (const OutlinePolyline& line : g.outline)
-    for (size_t i = 0; i + 1 < line.points.size(); ++i)
-      a += line.points[i].x * line.points[i + 1].y - line.points[i + 1].x * line.points[i].y;
-  return a / 2.0;
-}
-
-double OutlinePerimeter(const GearRecord& g) {
-  double l = 0.0;
-  for (const OutlinePolyline& line : g.outline)
-    for (size_t i = 0; i + 1 < line.points.size(); ++i)
-      l += std::hypot(line.points[i + 1].x - line.points[i].x, line.points[i + 1].y - line.points[i].y);
-  return l;
-}
 
 TEST_P(UndercutTeeth, ValidSolidWhereTheToothHoldsRefusedWhereTheToolCutsItThrough) {
   const ToothRow& row = GetParam();

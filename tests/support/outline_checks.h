@@ -17,6 +17,23 @@ namespace kovrex::test {
 
 inline double PointDistance(const OutlinePoint& a, const OutlinePoint& b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
+// Area enclosed by a closed outline (shoelace over its polylines, which meet end
+// to end) and its length.
+inline double OutlineArea(const GearRecord& g) {
+  double a = 0.0;
+  for (const OutlinePolyline& line : g.outline)
+    for (size_t i = 0; i + 1 < line.points.size(); ++i)
+      a += line.points[i].x * line.points[i + 1].y - line.points[i + 1].x * line.points[i].y;
+  return std::fabs(a) / 2.0;
+}
+
+inline double OutlinePerimeter(const GearRecord& g) {
+  double l = 0.0;
+  for (const OutlinePolyline& line : g.outline)
+    for (size_t i = 0; i + 1 < line.points.size(); ++i) l += PointDistance(line.points[i], line.points[i + 1]);
+  return l;
+}
+
 inline bool OutlineAllFinite(const std::vector<OutlinePolyline>& outline) {
   for (const OutlinePolyline& line : outline)
     for (const OutlinePoint& p : line.points)
