@@ -47,7 +47,7 @@ case "${1:-}" in
   test)
     install_packages "${test_packages[@]}"
     build
-    xvfb-run -a -s "-screen 0 1600x1200x24" ctest --test-dir build --output-on-failure -j"$(nproc)"
+    xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" ctest --test-dir build --output-on-failure -j"$(nproc)"
     ;;
   *)
     echo "usage: $0 run|test" >&2

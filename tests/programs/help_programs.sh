@@ -49,11 +49,12 @@ for variant in "nl|$nl" "en|$en"; do
   rm -f "$work/args"
   guide="$(cd "$(dirname "$program")" && pwd -P)/help_$lang.html"
   [ -s "$guide" ] || fail "kovrex_$lang: the build put no $guide beside the program"
-  (cd "$work/cwd" && exec "$program") >/dev/null 2>&1 &
+  (cd "$work/cwd" && exec "$program") >"$work/out.$lang" 2>&1 &
   pid=$!
   win=$(main_window_of "$pid")
   if [ -z "$win" ]; then
     fail "kovrex_$lang: no main window"
+    cat "$work/out.$lang"
     stop "$pid"
     continue
   fi
@@ -77,11 +78,12 @@ done
 mkdir -p "$work/lonely"
 cp "$en" "$work/lonely/kovrex_en"
 rm -f "$work/args"
-(cd "$work/cwd" && exec "$work/lonely/kovrex_en") >/dev/null 2>&1 &
+(cd "$work/cwd" && exec "$work/lonely/kovrex_en") >"$work/out.lonely" 2>&1 &
 pid=$!
 win=$(main_window_of "$pid")
 if [ -z "$win" ]; then
   fail "lonely kovrex_en: no main window"
+  cat "$work/out.lonely"
 else
   sleep 1.5
   # Unless the installed guide happens to be there, the program finds none.

@@ -81,6 +81,7 @@ for variant in "nl|$nl|nieuw project" "en|$en|new project"; do
   win=$(main_window_of "$pid")
   if [ -z "$win" ]; then
     fail "kovrex_$lang: no main window"
+    cat "$work/out.$lang"
     kill "$pid" 2>/dev/null
     continue
   fi
@@ -118,11 +119,12 @@ done
 mkdir -p "$work/folder.tdw"
 : >"$work/empty.tdw"
 for argument in "$work/folder.tdw" "$work/empty.tdw"; do
-  "$en" "$argument" >/dev/null 2>&1 &
+  "$en" "$argument" >"$work/out.argument" 2>&1 &
   pid=$!
   win=$(main_window_of "$pid")
   if [ -z "$win" ]; then
     fail "kovrex_en $argument: no main window"
+    cat "$work/out.argument"
     kill "$pid" 2>/dev/null
     continue
   fi
@@ -138,11 +140,12 @@ done
 
 # ---- a project named on the command line is opened at start-up ----------------
 cp "$(dirname "$0")/../golden/startup.tdw" "$work/my gears.tdw"
-"$en" "$work/my gears.tdw" >/dev/null 2>&1 &
+"$en" "$work/my gears.tdw" >"$work/out.project" 2>&1 &
 pid=$!
 win=$(main_window_of "$pid")
 if [ -z "$win" ]; then
   fail "kovrex_en with a project: no main window"
+  cat "$work/out.project"
   kill "$pid" 2>/dev/null
 else
   want="Kovrex - my gears.tdw   (ISO 53 / DIN 867 / DIN 3960)"
@@ -158,11 +161,12 @@ fi
 
 # ---- a screen 700 pixels high gives a window of 700 - 80 pixels ----------------
 start_x 1280 700
-"$en" >/dev/null 2>&1 &
+"$en" >"$work/out.700" 2>&1 &
 pid=$!
 win=$(main_window_of "$pid")
 if [ -z "$win" ]; then
   fail "kovrex_en on 1280x700: no main window"
+  cat "$work/out.700"
   kill "$pid" 2>/dev/null
 else
   for _ in $(seq 400); do  # the size settles after the first layout
