@@ -3,7 +3,6 @@
 // as valid solids also without healing, or a refusal before the save requester;
 // never a write error for a design, and never an export without end.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -64,16 +63,8 @@ const CaseRow kCases[] = {
 
 class ExportCases : public KovrexTest, public ::testing::WithParamInterface<CaseRow> {
  protected:
-  void SetUp() override {
-    KovrexTest::SetUp();
-    folder_ = ::testing::TempDir() + "kovrex_case_" + std::to_string(getpid());
-    mkdir(folder_.c_str(), 0755);
-  }
-  void TearDown() override {
-    rmdir(folder_.c_str());
-    KovrexTest::TearDown();
-  }
-  std::string folder_;
+  ScratchFolder scratch_{"kovrex_case"};
+  const std::string& folder_ = scratch_.path();
 };
 
 TEST_P(ExportCases, WrittenAndValidOrRefusedBeforeTheRequester) {

@@ -186,17 +186,8 @@ std::string RandomDesign(NumberTexts& n) {
 
 class ExportSweep : public KovrexTest, public ::testing::WithParamInterface<int> {
  protected:
-  std::string folder_;
-
-  void SetUp() override {
-    KovrexTest::SetUp();
-    folder_ = ::testing::TempDir() + "kovrex_sweep_" + std::to_string(getpid()) + "_" + std::to_string(GetParam());
-    mkdir(folder_.c_str(), 0755);
-  }
-  void TearDown() override {
-    rmdir(folder_.c_str());
-    KovrexTest::TearDown();
-  }
+  ScratchFolder scratch_{"kovrex_sweep_" + std::to_string(GetParam())};
+  const std::string& folder_ = scratch_.path();
 };
 
 struct WrittenDxf {

@@ -7,8 +7,6 @@
 // its export is refused before the save requester. Which of the two a design is comes from rolling the basic rack
 // here, not from the program.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -155,16 +153,8 @@ const ToothRow kRows[] = {
 
 class UndercutTeeth : public KovrexTest, public ::testing::WithParamInterface<ToothRow> {
  protected:
-  void SetUp() override {
-    KovrexTest::SetUp();
-    folder_ = ::testing::TempDir() + "kovrex_teeth_" + std::to_string(getpid());
-    mkdir(folder_.c_str(), 0755);
-  }
-  void TearDown() override {
-    rmdir(folder_.c_str());
-    KovrexTest::TearDown();
-  }
-  std::string folder_;
+  ScratchFolder scratch_{"kovrex_teeth"};
+  const std::string& folder_ = scratch_.path();
 };
 
 TEST_P(UndercutTeeth, ValidSolidWhereTheToothHoldsRefusedWhereTheToolCutsItThrough) {

@@ -1,5 +1,8 @@
 #include "support/test_support.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "app/app_state.h"
 #include "text/texts.h"
 
@@ -55,5 +58,12 @@ void KovrexTest::TearDown() {
   ResetAllState();
   SetTextLanguageForTest(false);
 }
+
+ScratchFolder::ScratchFolder(const std::string& name)
+    : path_(::testing::TempDir() + name + "_" + std::to_string(getpid())) {
+  mkdir(path_.c_str(), 0755);
+}
+
+ScratchFolder::~ScratchFolder() { rmdir(path_.c_str()); }
 
 }  // namespace kovrex::test

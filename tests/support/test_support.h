@@ -47,4 +47,18 @@ class KovrexTest : public ::testing::Test {
   ScriptedServices services;
 };
 
+// A folder of the test's own under the test temp folder, named `name` and the
+// process id, for the files an export writes; removed again once empty.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& name);
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 }  // namespace kovrex::test
